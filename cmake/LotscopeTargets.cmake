@@ -1,0 +1,16 @@
+# Settings shared by every Lotscope target, applied per target rather than
+# globally so that each library states what it needs.
+function(lotscope_target_settings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+endfunction()
+
+# A GoogleTest binary registered with CTest.
+function(lotscope_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  lotscope_target_settings(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1")
+endfunction()
