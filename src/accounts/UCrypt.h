@@ -1,0 +1,34 @@
+// THogeCrypt: the credential cipher. RC2 (CBC, zero IV, PKCS#5 padding)
+// under a key derived from the MD5 hash of a passphrase, over OpenSSL 3.
+// Streams are processed in pieces of ChunkSize bytes with one work buffer of
+// ChunkSize + PadSize bytes. No exception leaves Encrypt or Decrypt: every
+// failure gives false, with ErrorCode and ErrorMessage naming the failed step.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+// The fixed passphrase every caller passes (hashed as its 26 bytes).
+inline constexpr std::string_view CredentialPassphrase = "pirikapirikatamagoyakinoko";
+
+class THogeCrypt {
+public:
+    THogeCrypt() = default;
+    ~THogeCrypt() = default;
+
+    std::uint32_t ErrorCode = 0;
+    std::string ErrorMessage;
+    std::uint32_t CipherAlgId = 0x6602;  // CALG_RC2
+    std::uint32_t PadSize = 8;
+    std::uint32_t HashAlgId = 0x8003;    // CALG_MD5
+    std::uint32_t ChunkSize = 1024;
+
+    // Encrypts Source from its current position to its end, writing the
+    // ciphertext at Dest's current position.
+    bool Encrypt(std::istream& Source, std::string_view Passphrase, std::ostream& Dest);
+    // Decrypts what Encrypt wrote (accepting keys derived the ways older
+    // systems derived them, see UCrypt.cpp).
+    bool Decrypt(std::istream& Source, std::string_view Passphrase, std::ostream& Dest);
+};

@@ -1,0 +1,41 @@
+// login.ini and option.ini: the in-memory records and their readers and
+// writers. Files are named relative to the directory the caller passes (the
+// program passes its current directory).
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+struct TAccountEntry {
+    std::string YahooId;       // Shift_JIS, as typed
+    std::string PasswordText;  // stored password text (Base64 of the cipher's output)
+};
+
+// The three-entry account table; entry 0 is the default account.
+using TAccounts = std::array<TAccountEntry, 3>;
+
+struct TAppOptions {
+    int AutoLogin = 0;      // 1: log in with entry 0 at start
+    int ShowFavorites = 0;  // 0: hide the favorites pane at start
+    int BidRestraint = 0;   // bid self-restraint mode; on only when it equals 1
+};
+
+inline constexpr const char* kLoginFileName = "login.ini";
+inline constexpr const char* kOptionFileName = "option.ini";
+
+// Reads login.ini: line k fills entry k; entries without a line keep their
+// values; a fourth or later line is ignored. Throws TFileError; entries read
+// before the error keep their new values.
+void ReadAccounts(const std::filesystem::path& dir, TAccounts& accounts);
+
+// Writes exactly three lines (ID "," stored text), file mode 0600.
+void WriteAccounts(const std::filesystem::path& dir, const TAccounts& accounts);
+
+// Reads option.ini into options (the caller starts them at 0,0,0). Each line
+// replaces the values of the one before. Throws TFileError; the fields
+// converted before the error keep their new values.
+void ReadOptions(const std::filesystem::path& dir, TAppOptions& options);
+
+// Writes the one line "a,b,c" + CR LF.
+void WriteOptions(const std::filesystem::path& dir, const TAppOptions& options);

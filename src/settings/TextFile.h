@@ -1,0 +1,56 @@
+// Text files the way the whole program reads and writes them.
+//
+// Reading: a line ends at a CR, an LF straight after it belongs to the line
+// end, a lone LF is an ordinary character, a byte 0x1A ends the file. The
+// last line needs no line end; a final CR LF does not start a further line,
+// but a blank line at the end is a line. Bytes are kept as they are.
+//
+// Writing: the whole file, every line followed by CR LF, replaced atomically
+// (temporary file beside it, flushed and fsynced, renamed over the old one),
+// so a failed write leaves the previous file byte-for-byte intact.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// A file or conversion failure. what() is the message the user sees (UTF-8),
+// exactly one of the runtime messages ("ファイルが見つかりません", ...).
+class TFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The message for an operating system error code (errno) met while opening,
+// reading or writing a file.
+std::string FileErrorMessage(int osError);
+
+// Splits file content into lines by the rules above.
+std::vector<std::string> SplitLines(std::string_view content);
+
+// Reads a whole file and splits it into lines. Throws TFileError.
+std::vector<std::string> ReadLines(const std::filesystem::path& file);
+
+enum class TFilePrivacy { Public, Private };  // Private: created 0600
+
+// Writes every line followed by CR LF, replacing the file atomically.
+// A Public file keeps the permissions of the file it replaces (0644 when
+// new); a Private file is always 0600. Throws TFileError.
+void WriteLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                TFilePrivacy privacy = TFilePrivacy::Public);
+
+// Splits at the first ",": (text before, text after). Without a comma the
+// first part is empty and the second is the whole line.
+std::pair<std::string, std::string> SplitAtFirstComma(std::string_view line);
+
+// Converts the decimal text of an integer: optional sign, decimal digits
+// only, within int range. Otherwise throws TFileError with
+// "'%s' は整数ではありません" (the field's text, shown as UTF-8).
+int StrToInt(std::string_view field);
+
+// The general error display's text: the message, followed by "." when its
+// last character sorts above "." (every Japanese message gets the point).
+std::string ErrorDisplayText(std::string_view message);
