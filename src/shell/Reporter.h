@@ -1,0 +1,47 @@
+// How the program speaks to the user: the general error display and the
+// plain message box. Windows receive a reporter instead of calling message
+// boxes directly, so tests can substitute one that records what was said.
+#pragma once
+
+#include <QString>
+#include <exception>
+
+class QWidget;
+
+class TMessageReporter {
+public:
+    virtual ~TMessageReporter() = default;
+    // The general error display: a critical box captioned with the
+    // application title, the message by the display's text rule
+    // (ErrorDisplayText), one OK button. `message` is the error's own text.
+    virtual void ShowError(const QString& message) = 0;
+    // A plain message box: no icon, one OK button, captioned with the
+    // application title; returns when the user closed it.
+    virtual void ShowMessage(const QString& text) = 0;
+};
+
+// The reporter of the running program: real message boxes.
+class TMessageBoxReporter final : public TMessageReporter {
+public:
+    explicit TMessageBoxReporter(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+    void ShowError(const QString& message) override;
+    void ShowMessage(const QString& text) override;
+
+private:
+    QWidget* m_parent = nullptr;
+};
+
+// Runs an event handler and hands any error it raises to the error display,
+// so that no exception crosses Qt's event loop.
+template <class Handler>
+void Guarded(TMessageReporter& reporter, Handler&& handler) noexcept
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        reporter.ShowError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        reporter.ShowError(QStringLiteral("不明なエラー"));
+    }
+}

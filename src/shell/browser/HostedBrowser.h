@@ -1,0 +1,52 @@
+// The hosted browser as the rest of the program sees it: six operations and
+// three events. Only src/shell/browser/ knows which engine is behind it;
+// tests substitute a fake that records calls and fires events.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <stdexcept>
+
+class QWidget;
+
+// A browser operation the engine refused (for example going back with no
+// earlier page). what() is the message shown to the user (UTF-8).
+class TBrowserError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class THostedBrowser : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~THostedBrowser() override = default;
+
+    // The widget that shows the pages, to be placed in a window.
+    virtual QWidget* Widget() = 0;
+
+    // Starts loading url and returns at once.
+    virtual void Navigate(const QString& url) = 0;
+    // One step back / forward in the engine's history; throws TBrowserError
+    // when there is no such step.
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    // Reloads the current document.
+    virtual void Refresh() = 0;
+    // The address of the page now shown, fully percent-encoded.
+    virtual QString LocationURL() const = 0;
+    // Whether any document has been loaded.
+    virtual bool DocumentPresent() const = 0;
+
+    // Asked before every main-frame navigation (link, form, redirect, typed
+    // address); returning false refuses it before anything loads.
+    using NavigationFilter = std::function<bool(const QString& url)>;
+    virtual void SetNavigationFilter(NavigationFilter filter) = 0;
+
+signals:
+    void StatusTextChange(const QString& text);
+    // command 1: forward possible; command 2: back possible.
+    void CommandStateChange(int command, bool enable);
+    void NavigateComplete2();
+};
