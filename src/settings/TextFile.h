@@ -24,6 +24,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The runtime's messages (UTF-8), as the user sees them.
+namespace filemsg {
+inline constexpr const char* kFileNotFound = "ファイルが見つかりません";
+inline constexpr const char* kInvalidFileName = "不正なファイル名です";
+inline constexpr const char* kTooManyOpenFiles = "オープンしたファイルが多すぎます";
+inline constexpr const char* kAccessDenied = "ファイルへのアクセスが拒否されました";
+inline constexpr const char* kReadPastEnd = "ファイルの末尾以降を読み込みました";
+inline constexpr const char* kDiskFull = "ディスクがいっぱいです";
+inline constexpr const char* kNotNumeric = "入力値が数値ではありません";
+}  // namespace filemsg
+
 // The message for an operating system error code (errno) met while opening,
 // reading or writing a file.
 std::string FileErrorMessage(int osError);

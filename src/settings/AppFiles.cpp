@@ -1,0 +1,66 @@
+#include "settings/AppFiles.h"
+
+#include "settings/TextFile.h"
+
+#include <string_view>
+#include <vector>
+
+void ReadAccounts(const std::filesystem::path& dir, TAccounts& accounts)
+{
+    // The file is read whole before any entry changes, so a failed reading
+    // leaves the table as it was.
+    const std::vector<std::string> lines = ReadLines(dir / kLoginFileName);
+    // A fourth or later line has no entry to go to and is ignored: the
+    // table is never written beyond entry 2, and a reader that refused such
+    // a file would lock the user out of the three good entries.
+    for (size_t k = 0; k < lines.size() && k < accounts.size(); ++k) {
+        auto [id, password] = SplitAtFirstComma(lines[k]);
+        accounts[k].YahooId = std::move(id);
+        accounts[k].PasswordText = std::move(password);
+    }
+}
+
+void WriteAccounts(const std::filesystem::path& dir, const TAccounts& accounts)
+{
+    std::vector<std::string> lines;
+    lines.reserve(accounts.size());
+    for (const TAccountEntry& entry : accounts)
+        lines.push_back(entry.YahooId + "," + entry.PasswordText);
+    WriteLines(dir / kLoginFileName, lines, TFilePrivacy::Private);
+}
+
+namespace {
+
+// The text before the first comma (empty when there is none), and the rest
+// after that comma (the whole text when there is none).
+std::pair<std::string_view, std::string_view> TakeField(std::string_view text)
+{
+    const size_t comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return {std::string_view(), text};
+    return {text.substr(0, comma), text.substr(comma + 1)};
+}
+
+}  // namespace
+
+void ReadOptions(const std::filesystem::path& dir, TAppOptions& options)
+{
+    const std::vector<std::string> lines = ReadLines(dir / kOptionFileName);
+    // Each field is stored as soon as it converts, so after a conversion
+    // error the caller holds the fields taken before it, from this line and
+    // the lines above.
+    for (const std::string& line : lines) {
+        auto [field1, rest1] = TakeField(line);
+        options.AutoLogin = StrToInt(field1);
+        auto [field2, rest2] = TakeField(rest1);
+        options.ShowFavorites = StrToInt(field2);
+        options.BidRestraint = StrToInt(rest2);
+    }
+}
+
+void WriteOptions(const std::filesystem::path& dir, const TAppOptions& options)
+{
+    WriteLines(dir / kOptionFileName,
+               {std::to_string(options.AutoLogin) + "," + std::to_string(options.ShowFavorites) +
+                "," + std::to_string(options.BidRestraint)});
+}

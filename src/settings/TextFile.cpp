@@ -1,0 +1,287 @@
+#include "settings/TextFile.h"
+
+#include "textconv/Cp932.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kEndOfFile = '\x1A';
+
+[[noreturn]] void ThrowOsError(int osError)
+{
+    throw TFileError(FileErrorMessage(osError));
+}
+
+// Closes a descriptor on every way out unless released.
+class TFd {
+public:
+    explicit TFd(int fd) : m_fd(fd) {}
+    ~TFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int get() const { return m_fd; }
+    // Closes now and reports close's own failure (a delayed write error).
+    int close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd);
+    }
+
+private:
+    int m_fd = -1;
+};
+
+std::string ReadWholeFile(const std::filesystem::path& file)
+{
+    // O_NONBLOCK keeps a FIFO under the file's name from hanging the open;
+    // it has no effect on regular files.
+    TFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.get() < 0)
+        ThrowOsError(errno);
+
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        ThrowOsError(errno);
+    // A directory (or device, FIFO, socket) under the name is not a file the
+    // program can read: the name is reported as invalid rather than as a
+    // permission problem, which would send the user after the wrong cause.
+    if (S_ISDIR(st.st_mode))
+        ThrowOsError(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        ThrowOsError(EINVAL);
+
+    std::string content;
+    content.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+    size_t used = 0;
+    for (;;) {
+        if (used == content.size())
+            content.resize(content.size() < 4096 ? 4096 : content.size() * 2);
+        const ssize_t got = ::read(fd.get(), content.data() + used, content.size() - used);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowOsError(errno);
+        }
+        if (got == 0)
+            break;
+        used += static_cast<size_t>(got);
+    }
+    content.resize(used);
+    return content;
+}
+
+bool WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t put = ::write(fd, data.data(), data.size());
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(put));
+    }
+    return true;
+}
+
+// Makes sure a completed rename survives a crash. File systems that cannot
+// sync a directory (EINVAL) are taken as they are.
+void SyncDirectory(const std::filesystem::path& dir)
+{
+    TFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0)
+        ThrowOsError(errno);
+    if (::fsync(fd.get()) != 0 && errno != EINVAL)
+        ThrowOsError(errno);
+}
+
+// Writes content to a temporary file beside target and renames it over the
+// target. Until the rename the old file is untouched; any failure before it
+// removes the temporary file and throws.
+void ReplaceFile(std::filesystem::path target, std::string_view content, TFilePrivacy privacy)
+{
+    if (target.filename().empty())
+        ThrowOsError(EINVAL);
+
+    // A file name that is a symbolic link stays one: the file it points to
+    // is replaced, as writing through the link would.
+    struct stat lst {};
+    if (::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char* real = ::realpath(target.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+
+    mode_t mode = 0600;
+    if (privacy == TFilePrivacy::Public) {
+        struct stat st {};
+        if (::stat(target.c_str(), &st) == 0)
+            mode = st.st_mode & 0777;
+        else if (errno == ENOENT)
+            mode = 0644;
+        else
+            ThrowOsError(errno);
+    }
+
+    std::filesystem::path dir = target.parent_path();
+    if (dir.empty())
+        dir = ".";
+    std::string tempName = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+
+    // mkostemp opens with O_CREAT | O_EXCL and mode 0600, so the content is
+    // never readable by others before its final mode is set.
+    TFd fd(::mkostemp(tempName.data(), O_CLOEXEC));
+    if (fd.get() < 0)
+        ThrowOsError(errno);
+
+    const bool ok = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) &&
+                    ::fsync(fd.get()) == 0 && fd.close() == 0 &&
+                    ::rename(tempName.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        const int osError = errno;
+        if (fd.get() >= 0)
+            fd.close();
+        ::unlink(tempName.c_str());
+        ThrowOsError(osError);
+    }
+    // The new content is in place; a failure here means only that it is not
+    // known to be on the disk yet, which is still reported.
+    SyncDirectory(dir);
+}
+
+}  // namespace
+
+// Where the messages without an errno arise: "reading past the end" is the
+// runtime's report for reading beyond the end of a file; the text files here
+// are read whole and split afterwards, so the reading never goes past the
+// end and it does not arise. "Bad numeric input" belongs to reading numbers
+// straight from a file, which the program never does (its integers are
+// converted from text by StrToInt, with a message of its own).
+std::string FileErrorMessage(int osError)
+{
+    switch (osError) {
+    case ENOENT:
+    case ENOTDIR:  // a part of the path is not a directory: the file is not there
+        return filemsg::kFileNotFound;
+    case EINVAL:
+    case ENAMETOOLONG:
+    case EISDIR:  // the name is that of a directory
+        return filemsg::kInvalidFileName;
+    case EMFILE:
+    case ENFILE:
+        return filemsg::kTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return filemsg::kAccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+        return filemsg::kDiskFull;
+    default:
+        return "I/O エラー (" + std::to_string(osError) + ")";
+    }
+}
+
+std::vector<std::string> SplitLines(std::string_view content)
+{
+    if (const size_t eof = content.find(kEndOfFile); eof != std::string_view::npos)
+        content = content.substr(0, eof);
+
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < content.size()) {
+        const size_t cr = content.find('\r', pos);
+        if (cr == std::string_view::npos) {
+            lines.emplace_back(content.substr(pos));
+            break;
+        }
+        lines.emplace_back(content.substr(pos, cr - pos));
+        pos = cr + 1;
+        if (pos < content.size() && content[pos] == '\n')
+            ++pos;
+    }
+    return lines;
+}
+
+std::vector<std::string> ReadLines(const std::filesystem::path& file)
+{
+    return SplitLines(ReadWholeFile(file));
+}
+
+void WriteLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                TFilePrivacy privacy)
+{
+    size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 2;
+    std::string content;
+    content.reserve(size);
+    for (const std::string& line : lines) {
+        content += line;
+        content += "\r\n";
+    }
+    ReplaceFile(file, content, privacy);
+}
+
+std::pair<std::string, std::string> SplitAtFirstComma(std::string_view line)
+{
+    const size_t comma = line.find(',');
+    if (comma == std::string_view::npos)
+        return {std::string(), std::string(line)};
+    return {std::string(line.substr(0, comma)), std::string(line.substr(comma + 1))};
+}
+
+int StrToInt(std::string_view field)
+{
+    auto fail = [field]() -> int {
+        throw TFileError("'" + cp932::ToUtf8(field) + "' は整数ではありません");
+    };
+    size_t i = 0;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    if (i == field.size())
+        return fail();
+    long long value = 0;
+    for (; i < field.size(); ++i) {
+        const char c = field[i];
+        if (c < '0' || c > '9')
+            return fail();
+        value = value * 10 + (c - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            return fail();
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return fail();
+    return static_cast<int>(value);
+}
+
+std::string ErrorDisplayText(std::string_view message)
+{
+    std::string text(message);
+    if (message.empty())
+        return text;
+    // Any character outside ASCII sorts above "."; in UTF-8 exactly such a
+    // character ends in a byte of 0x80 or more, and an ASCII character is its
+    // own byte, so comparing the last byte with "." decides.
+    const auto last = static_cast<unsigned char>(message.back());
+    if (last > '.')
+        text += '.';
+    return text;
+}
