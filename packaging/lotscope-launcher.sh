@@ -1,0 +1,32 @@
+#!/bin/sh
+# Starts Lotscope in its data directory. The program reads and writes its
+# five files by bare name in its current directory; on a first run this
+# creates the ones that are missing and never touches existing ones.
+set -eu
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "lotscope: no display available (DISPLAY and WAYLAND_DISPLAY are unset); to run without a screen use: xvfb-run -a $0" >&2
+    exit 1
+fi
+
+here=$(dirname "$(readlink -f "$0")")
+if [ -x "$here/../libexec/lotscope/lotscope" ]; then
+    program="$here/../libexec/lotscope/lotscope"
+else
+    program="$here/lotscope"
+fi
+
+data="${XDG_DATA_HOME:-${HOME:?HOME is not set}/.local/share}/lotscope"
+mkdir -p "$data"
+cd "$data"
+for f in search.ini username.ini exhibit.ini; do
+    [ -e "$f" ] || : > "$f"
+done
+[ -e login.ini ] || (umask 077 && : > login.ini)
+[ -e option.ini ] || printf '0,1,0\r\n' > option.ini
+
+# The browser engine refuses to run its sandbox as root.
+if [ "$(id -u)" -eq 0 ]; then
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
+exec "$program"
