@@ -1,0 +1,400 @@
+#include "textconv/PzConv.h"
+
+#include <array>
+#include <cstddef>
+
+namespace {
+
+using Byte = std::uint8_t;
+
+// Full-width Shift_JIS code of each half-width katakana byte 0xA1-0xDF
+// (index = byte - 0xA1): the JIS X 0201 katakana row paired with its JIS X
+// 0208 counterpart, as listed in the component's kana widening table. The two
+// sound marks 0xDE/0xDF widen to the spacing marks 0x814A/0x814B.
+constexpr std::array<std::uint16_t, 63> kWideKana = {
+    0x8142, 0x8175, 0x8176, 0x8141, 0x8145, 0x8392, 0x8340,          // A1-A7
+    0x8342, 0x8344, 0x8346, 0x8348, 0x8383, 0x8385, 0x8387, 0x8362,  // A8-AF
+    0x815B, 0x8341, 0x8343, 0x8345, 0x8347, 0x8349, 0x834A, 0x834C,  // B0-B7
+    0x834E, 0x8350, 0x8352, 0x8354, 0x8356, 0x8358, 0x835A, 0x835C,  // B8-BF
+    0x835E, 0x8360, 0x8363, 0x8365, 0x8367, 0x8369, 0x836A, 0x836B,  // C0-C7
+    0x836C, 0x836D, 0x836E, 0x8371, 0x8374, 0x8377, 0x837A, 0x837D,  // C8-CF
+    0x837E, 0x8380, 0x8381, 0x8382, 0x8384, 0x8386, 0x8388, 0x8389,  // D0-D7
+    0x838A, 0x838B, 0x838C, 0x838D, 0x838F, 0x8393, 0x814A, 0x814B,  // D8-DF
+};
+
+constexpr Byte kVoicedMark = 0xDE;
+constexpr Byte kSemiVoicedMark = 0xDF;
+constexpr Byte kEucKanaPrefix = 0x8E;
+
+constexpr bool InLeadRange(Byte b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+constexpr bool HanKana(Byte b) { return b >= 0xA1 && b <= 0xDF; }
+constexpr bool DakuKana(Byte b) { return b == 0xB3 || (b >= 0xB6 && b <= 0xC4) || (b >= 0xCA && b <= 0xCE); }
+constexpr bool HanDakuKana(Byte b) { return b >= 0xCA && b <= 0xCE; }
+
+// Widens the half-width kana b, merging the mark n into it when the kana
+// takes it. Returns the two-byte code; `merged` tells whether n was used.
+constexpr std::uint16_t WidenKana(Byte b, Byte n, bool& merged) {
+    const std::uint16_t code = kWideKana[b - 0xA1];
+    const Byte lead = static_cast<Byte>(code >> 8);
+    Byte trail = static_cast<Byte>(code & 0xFF);
+    merged = false;
+    if (n == kVoicedMark && DakuKana(b)) {
+        if ((trail >= 0x4A && trail <= 0x67) || (trail >= 0x6E && trail <= 0x7A))
+            trail = static_cast<Byte>(trail + 1);
+        else if (lead == 0x83 && trail == 0x45)
+            trail = 0x94;  // ウ + ゛ = ヴ
+        merged = true;
+    } else if (n == kSemiVoicedMark && HanDakuKana(b)) {
+        if (trail >= 0x6E && trail <= 0x7A) trail = static_cast<Byte>(trail + 2);
+        merged = true;
+    }
+    return static_cast<std::uint16_t>((lead << 8) | trail);
+}
+
+// Shift_JIS -> EUC-JP for one two-byte character, split into lookups: the
+// EUC first byte is kEucFirst[s1] minus one when s2 < 0x9F, the EUC second
+// byte is kEucSecond[s2]. Both are the JIS X 0208 arithmetic of SjisToJis
+// plus 0x80, computed once here for every byte value (all mod 256).
+struct SjisEucTables {
+    std::array<Byte, 256> first{};
+    std::array<Byte, 256> second{};
+};
+
+constexpr SjisEucTables MakeSjisEucTables() {
+    SjisEucTables t;
+    for (unsigned v = 0; v < 256; ++v) {
+        const unsigned jisFirst = v <= 0x9F ? (v - 0x70) * 2 : (v - 0xB0) * 2;
+        t.first[v] = static_cast<Byte>(jisFirst + 0x80);
+        const unsigned jisSecond = v < 0x7F ? v - 0x1F : v < 0x9F ? v - 0x20 : v - 0x7E;
+        t.second[v] = static_cast<Byte>(jisSecond + 0x80);
+    }
+    return t;
+}
+constexpr SjisEucTables kSjisEuc = MakeSjisEucTables();
+
+// EUC-JP -> Shift_JIS for one two-byte character b n (b in 0xA1-0xFE): the
+// JisToSjis arithmetic applied to b - 0x80 and n - 0x80, as lookups. The
+// second byte depends on the parity of b and on n.
+struct EucSjisTables {
+    std::array<Byte, 256> lead{};        // by b
+    std::array<Byte, 256> trailOdd{};    // by n, when b - 0x80 is odd
+    std::array<Byte, 256> trailEven{};   // by n, when b - 0x80 is even
+};
+
+constexpr EucSjisTables MakeEucSjisTables() {
+    EucSjisTables t;
+    for (unsigned v = 0; v < 256; ++v) {
+        const unsigned j1 = (v - 0x80) & 0xFF;
+        t.lead[v] = static_cast<Byte>(((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0));
+        const unsigned j2 = (v - 0x80) & 0xFF;
+        t.trailOdd[v] = static_cast<Byte>(j2 < 0x60 ? j2 + 0x1F : j2 + 0x20);
+        t.trailEven[v] = static_cast<Byte>(j2 + 0x7E);
+    }
+    return t;
+}
+constexpr EucSjisTables kEucSjis = MakeEucSjisTables();
+
+// Byte kinds for the Shift_JIS walks.
+enum : Byte { kPlain = 0, kLead = 1, kHanKana = 2 };
+
+constexpr std::array<Byte, 256> MakeSjisKinds() {
+    std::array<Byte, 256> k{};
+    for (unsigned v = 0; v < 256; ++v)
+        k[v] = InLeadRange(static_cast<Byte>(v)) ? kLead : HanKana(static_cast<Byte>(v)) ? kHanKana : kPlain;
+    return k;
+}
+constexpr std::array<Byte, 256> kSjisKind = MakeSjisKinds();
+
+// Widened EUC-JP form of every half-width kana byte, alone and with each
+// mark merged, so that SjisToEuc widens and converts in one step.
+struct KanaEucTables {
+    std::array<std::uint16_t, 256> alone{};
+    std::array<std::uint16_t, 256> voiced{};      // valid where IsDakuKana
+    std::array<std::uint16_t, 256> semiVoiced{};  // valid where IsHanDakuKana
+};
+
+constexpr std::uint16_t SjisCodeToEuc(std::uint16_t code) {
+    const Byte s1 = static_cast<Byte>(code >> 8);
+    const Byte s2 = static_cast<Byte>(code & 0xFF);
+    const Byte e1 = static_cast<Byte>(kSjisEuc.first[s1] - (s2 < 0x9F ? 1 : 0));
+    return static_cast<std::uint16_t>((e1 << 8) | kSjisEuc.second[s2]);
+}
+
+constexpr KanaEucTables MakeKanaEucTables() {
+    KanaEucTables t;
+    for (unsigned v = 0xA1; v <= 0xDF; ++v) {
+        const Byte b = static_cast<Byte>(v);
+        bool merged = false;
+        t.alone[v] = SjisCodeToEuc(WidenKana(b, 0x00, merged));
+        t.voiced[v] = SjisCodeToEuc(WidenKana(b, kVoicedMark, merged));
+        t.semiVoiced[v] = SjisCodeToEuc(WidenKana(b, kSemiVoicedMark, merged));
+    }
+    return t;
+}
+constexpr KanaEucTables kKanaEuc = MakeKanaEucTables();
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+constexpr std::array<Byte, 256> MakeBase64Values() {
+    std::array<Byte, 256> values{};
+    values.fill(64);
+    for (Byte i = 0; i < 64; ++i) values[static_cast<Byte>(kBase64Alphabet[i])] = i;
+    return values;
+}
+constexpr std::array<Byte, 256> kBase64Values = MakeBase64Values();
+
+inline Byte At(std::string_view text, std::size_t i) { return static_cast<Byte>(text[i]); }
+
+inline void Put2(char*& out, std::uint16_t code) {
+    out[0] = static_cast<char>(code >> 8);
+    out[1] = static_cast<char>(code & 0xFF);
+    out += 2;
+}
+
+// Shared walk of the two widening operations. The role of each position
+// follows the code page 932 rule: a position is a trail byte when the run of
+// lead-range bytes directly before it has odd length (a 0x00 is always a
+// single byte). The run length is carried forward, so only its parity is kept.
+template <bool MergeMarks>
+std::string HanToZen(std::string_view text) {
+    std::string out(text.size() * 2, '\0');
+    char* o = out.data();
+    const std::size_t size = text.size();
+    bool oddLeadRun = false;  // odd count of lead-range bytes just before i
+    std::size_t i = 0;
+    while (i < size) {
+        const Byte b = At(text, i);
+        const bool single = b == 0x00 || (!oddLeadRun && !InLeadRange(b));
+        if (!single || !HanKana(b)) {
+            *o++ = static_cast<char>(b);
+            oddLeadRun = InLeadRange(b) ? !oddLeadRun : false;
+            ++i;
+            continue;
+        }
+        // A single half-width kana; it is outside the lead range, and so is
+        // a mark merged into it, so the run restarts at zero either way.
+        oddLeadRun = false;
+        if constexpr (MergeMarks) {
+            const Byte n = i + 1 < size ? At(text, i + 1) : 0x00;
+            bool merged = false;
+            Put2(o, WidenKana(b, n, merged));
+            i += merged ? 2 : 1;
+        } else {
+            Put2(o, kWideKana[b - 0xA1]);
+            ++i;
+        }
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+}  // namespace
+
+bool TPzConv::IsHanKana(std::uint8_t b) { return HanKana(b); }
+
+bool TPzConv::IsDakuKana(std::uint8_t b) { return DakuKana(b); }
+
+bool TPzConv::IsHanDakuKana(std::uint8_t b) { return HanDakuKana(b); }
+
+bool TPzConv::IsEucByte(std::uint8_t b) { return b >= 0xA1 && b <= 0xFE; }
+
+std::string TPzConv::JisToSjis(std::uint8_t j1, std::uint8_t j2) {
+    if (j1 < 0x21 || j1 > 0x7E) return {};
+    const Byte second = static_cast<Byte>((j1 & 1) ? (j2 < 0x60 ? j2 + 0x1F : j2 + 0x20) : j2 + 0x7E);
+    const Byte first = static_cast<Byte>(((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0));
+    return {static_cast<char>(first), static_cast<char>(second)};
+}
+
+std::string TPzConv::SjisToJis(std::uint8_t s1, std::uint8_t s2) {
+    unsigned first = s1 <= 0x9F ? (s1 - 0x70u) * 2 : (s1 - 0xB0u) * 2;
+    if (s2 < 0x9F) first -= 1;
+    const unsigned second = s2 < 0x7F ? s2 - 0x1Fu : s2 < 0x9F ? s2 - 0x20u : s2 - 0x7Eu;
+    return {static_cast<char>(static_cast<Byte>(first)), static_cast<char>(static_cast<Byte>(second))};
+}
+
+std::string TPzConv::HanToZenWithDaku(std::string_view text) { return HanToZen<true>(text); }
+
+std::string TPzConv::HanToZenSepaDaku(std::string_view text) { return HanToZen<false>(text); }
+
+// Widening and conversion run in one pass over the Shift_JIS text. That is
+// the same as widening first and converting the widened text: a widened
+// kana is a complete two-byte character and leaves the parity of every
+// lead-range run after it as it was, so each original byte keeps its role.
+//
+// The walk only ever stands on a position whose preceding lead-range run is
+// even (it starts at zero, a single byte ends the run, and a lead byte moves
+// on past its trail), so a byte there is a lead byte exactly when it lies in
+// the lead range, and the rest of the role rule never has to be consulted.
+std::string TPzConv::SjisToEuc(std::string_view text) const {
+    const TJisKanaConvType mode = JisKanaConvType;
+    const bool widen = mode == ktZenWithDaku || mode == ktZenSepaDaku;
+    const bool merge = mode == ktZenWithDaku;
+
+    std::string out(text.size() * 2, '\0');
+    char* o = out.data();
+    const Byte* p = reinterpret_cast<const Byte*>(text.data());
+    const Byte* const end = p + text.size();
+    while (p < end) {
+        const Byte b = *p;
+        switch (kSjisKind[b]) {
+        case kPlain:
+            *o++ = static_cast<char>(b);
+            ++p;
+            break;
+        case kLead: {
+            if (p + 1 == end) {  // a lead byte cut off by the end of the text stays as it is
+                *o++ = static_cast<char>(b);
+                ++p;
+                break;
+            }
+            const Byte s2 = p[1];
+            o[0] = static_cast<char>(kSjisEuc.first[b] - (s2 < 0x9F ? 1 : 0));
+            o[1] = static_cast<char>(kSjisEuc.second[s2]);
+            o += 2;
+            p += 2;
+            break;
+        }
+        default:  // kHanKana
+            if (!widen) {
+                o[0] = static_cast<char>(kEucKanaPrefix);
+                o[1] = static_cast<char>(b);
+                o += 2;
+                ++p;
+            } else if (merge && p + 1 < end && p[1] == kVoicedMark && IsDakuKana(b)) {
+                Put2(o, kKanaEuc.voiced[b]);
+                p += 2;
+            } else if (merge && p + 1 < end && p[1] == kSemiVoicedMark && IsHanDakuKana(b)) {
+                Put2(o, kKanaEuc.semiVoiced[b]);
+                p += 2;
+            } else {
+                Put2(o, kKanaEuc.alone[b]);
+                ++p;
+            }
+            break;
+        }
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+std::string TPzConv::EucToSjis(std::string_view text) {
+    std::string out(text.size(), '\0');  // never longer than the input
+    char* o = out.data();
+    const Byte* p = reinterpret_cast<const Byte*>(text.data());
+    const Byte* const end = p + text.size();
+    while (p < end) {
+        const Byte b = *p;
+        if (b < 0x8E) {
+            *o++ = static_cast<char>(b);
+            ++p;
+        } else if (IsEucByte(b)) {
+            if (p + 1 == end) {  // a first byte cut off by the end of the text stays as it is
+                *o++ = static_cast<char>(b);
+                ++p;
+                continue;
+            }
+            const Byte n = p[1];
+            o[0] = static_cast<char>(kEucSjis.lead[b]);
+            o[1] = static_cast<char>((b & 1) ? kEucSjis.trailOdd[n] : kEucSjis.trailEven[n]);
+            o += 2;
+            p += 2;
+        } else if (b == kEucKanaPrefix && p + 1 < end && IsHanKana(p[1])) {
+            *o++ = static_cast<char>(p[1]);
+            p += 2;
+        } else {
+            *o++ = static_cast<char>(b);
+            ++p;
+        }
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+std::string TPzConv::ByteToHex(std::uint8_t b) { return {kHexDigits[b >> 4], kHexDigits[b & 0xF]}; }
+
+int TPzConv::HexCharValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return 0;
+}
+
+char TPzConv::EncodeBase64Char(std::uint8_t value) { return value < 64 ? kBase64Alphabet[value] : '='; }
+
+int TPzConv::DecodeBase64Char(char c) { return kBase64Values[static_cast<Byte>(c)]; }
+
+std::string TPzConv::UrlEncode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (const char c : text) {
+        const Byte b = static_cast<Byte>(c);
+        if (b >= 0x80) {
+            out += '%';
+            out += kHexDigits[b >> 4];
+            out += kHexDigits[b & 0xF];
+        } else {
+            out += b == ' ' ? '+' : c;
+        }
+    }
+    return out;
+}
+
+std::string TPzConv::UrlDecode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char c = text[i++];
+        if (c == '%') {
+            // Missing digits at the end of the text count as 0.
+            const int high = i < text.size() ? HexCharValue(text[i++]) : 0;
+            const int low = i < text.size() ? HexCharValue(text[i++]) : 0;
+            c = static_cast<char>(high * 16 + low);
+        }
+        out += c == '+' ? ' ' : c;
+    }
+    return out;
+}
+
+std::string TPzConv::Base64Encode(std::string_view bytes) {
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    std::size_t i = 0;
+    for (; i + 3 <= bytes.size(); i += 3) {
+        const Byte b1 = At(bytes, i), b2 = At(bytes, i + 1), b3 = At(bytes, i + 2);
+        out += EncodeBase64Char(b1 >> 2);
+        out += EncodeBase64Char(static_cast<Byte>(((b1 & 3) << 4) | (b2 >> 4)));
+        out += EncodeBase64Char(static_cast<Byte>(((b2 & 0xF) << 2) | (b3 >> 6)));
+        out += EncodeBase64Char(b3 & 0x3F);
+    }
+    const std::size_t left = bytes.size() - i;
+    if (left == 1) {
+        const Byte b1 = At(bytes, i);
+        out += EncodeBase64Char(b1 >> 2);
+        out += EncodeBase64Char(static_cast<Byte>((b1 & 3) << 4));
+        out += "==";
+    } else if (left == 2) {
+        const Byte b1 = At(bytes, i), b2 = At(bytes, i + 1);
+        out += EncodeBase64Char(b1 >> 2);
+        out += EncodeBase64Char(static_cast<Byte>(((b1 & 3) << 4) | (b2 >> 4)));
+        out += EncodeBase64Char(static_cast<Byte>((b2 & 0xF) << 2));
+        out += '=';
+    }
+    return out;
+}
+
+std::string TPzConv::Base64Decode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    // Characters outside the alphabet, '=' included, count as zero bits;
+    // one to three characters after the last full group are ignored.
+    for (std::size_t i = 0; i + 4 <= text.size(); i += 4) {
+        const auto value = [&](std::size_t k) { return static_cast<unsigned>(DecodeBase64Char(text[i + k]) & 0x3F); };
+        const unsigned s1 = value(0), s2 = value(1), s3 = value(2), s4 = value(3);
+        out += static_cast<char>(static_cast<Byte>((s1 << 2) | (s2 >> 4)));
+        if (text[i + 2] != '=') out += static_cast<char>(static_cast<Byte>(((s2 & 0xF) << 4) | (s3 >> 2)));
+        if (text[i + 3] != '=') out += static_cast<char>(static_cast<Byte>(((s3 & 3) << 6) | s4));
+    }
+    return out;
+}
