@@ -1,0 +1,574 @@
+// THogeCrypt over OpenSSL 3 libcrypto.
+//
+// The steps keep the names of the CryptoAPI calls they stand for, because
+// those names are what ErrorMessage reports:
+//   CryptAcquireContext  a library context of our own with the legacy (RC2)
+//                        and default (MD5) providers loaded into it
+//   CryptCreateHash      an MD5 digest context
+//   CryptHashData        the passphrase bytes hashed
+//   CryptDeriveKey       the RC2 key set up from the hash
+//   CryptEncrypt/Decrypt one piece of the stream, in place in the work buffer
+//
+// Cipher: RC2 in CBC mode, zero IV, PKCS#5 padding of 1 to 8 bytes on the
+// final piece. Encrypt keys RC2 the way current Windows does (the whole MD5
+// hash, 128 effective bits). Decrypt also accepts the two older derivations
+// (see Rc2KeyModel) so that login.ini files written on older systems keep
+// working.
+//
+// ErrorCode after a failure: for a failed cryptographic step, the OpenSSL
+// error code (ERR_peek_last_error, 32 bits are enough for OpenSSL 3's packed
+// codes) at the moment the step failed; where the failure is found by this
+// code rather than by OpenSSL (bad padding, a piece that is not a whole number
+// of blocks, an algorithm id other than MD5/RC2) the code OpenSSL's own EVP
+// layer uses for the same fault (EVP_R_BAD_DECRYPT and so on, packed with
+// ERR_PACK). For a stream failure, errno as it stands after the failed stream
+// operation (cleared before it, so 0 when the stream gave no system error);
+// ENOMEM when memory ran out. OpenSSL errors raised during a call are removed
+// from the thread's error queue before the call returns.
+
+#include "accounts/UCrypt.h"
+
+#include "accounts/Rc2Cipher.h"
+
+#include <openssl/crypto.h>
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/params.h>
+#include <openssl/provider.h>
+#include <openssl/core_names.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <istream>
+#include <memory>
+#include <new>
+#include <optional>
+#include <ostream>
+
+namespace ucrypt_internal {
+
+Rc2Key DeriveRc2Key(const Md5Digest& hash, Rc2KeyModel model)
+{
+    Rc2Key key;
+    switch (model) {
+    case Rc2KeyModel::Full128:
+        std::copy(hash.begin(), hash.end(), key.bytes.begin());
+        key.effectiveBits = 128;
+        break;
+    case Rc2KeyModel::Full40:
+        std::copy(hash.begin(), hash.end(), key.bytes.begin());
+        key.effectiveBits = 40;
+        break;
+    case Rc2KeyModel::Salted40:
+        // Five key bytes, then eleven bytes of zero salt.
+        std::copy(hash.begin(), hash.begin() + 5, key.bytes.begin());
+        key.effectiveBits = 40;
+        break;
+    }
+    return key;
+}
+
+bool CryptoLibrary::Open()
+{
+    Close();
+    m_context = OSSL_LIB_CTX_new();
+    if (m_context == nullptr)
+        return false;
+    m_legacy = OSSL_PROVIDER_load(m_context, "legacy");
+    m_default = OSSL_PROVIDER_load(m_context, "default");
+    return m_legacy != nullptr && m_default != nullptr;
+}
+
+void CryptoLibrary::Close()
+{
+    if (m_default != nullptr)
+        OSSL_PROVIDER_unload(m_default);
+    if (m_legacy != nullptr)
+        OSSL_PROVIDER_unload(m_legacy);
+    if (m_context != nullptr)
+        OSSL_LIB_CTX_free(m_context);
+    m_default = nullptr;
+    m_legacy = nullptr;
+    m_context = nullptr;
+}
+
+namespace {
+
+bool ReadRc2Lengths(EVP_CIPHER_CTX* ctx, std::size_t& keyLength, std::size_t& keyBits)
+{
+    OSSL_PARAM params[] = {
+        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_KEYLEN, &keyLength),
+        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_RC2_KEYBITS, &keyBits),
+        OSSL_PARAM_construct_end(),
+    };
+    return EVP_CIPHER_CTX_get_params(ctx, params) == 1 && OSSL_PARAM_modified(&params[0]) &&
+           OSSL_PARAM_modified(&params[1]);
+}
+
+}  // namespace
+
+bool SetupRc2(EVP_CIPHER_CTX* ctx, const EVP_CIPHER* cipher, std::span<const unsigned char> key,
+              unsigned effectiveBits, const unsigned char* iv, bool encrypt)
+{
+    const int enc = encrypt ? 1 : 0;
+    if (ctx == nullptr || cipher == nullptr || key.empty())
+        return false;
+    // The lengths must be in place before the key schedule is computed, so
+    // the key goes in with a second initialisation after the parameters.
+    if (EVP_CIPHER_CTX_reset(ctx) != 1 ||
+        EVP_CipherInit_ex2(ctx, cipher, nullptr, nullptr, enc, nullptr) != 1)
+        return false;
+    std::size_t keyLength = key.size();
+    std::size_t keyBits = effectiveBits;
+    OSSL_PARAM params[] = {
+        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_KEYLEN, &keyLength),
+        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_RC2_KEYBITS, &keyBits),
+        OSSL_PARAM_construct_end(),
+    };
+    if (EVP_CIPHER_CTX_set_params(ctx, params) != 1)
+        return false;
+    if (EVP_CipherInit_ex2(ctx, nullptr, key.data(), iv, enc, nullptr) != 1)
+        return false;
+    if (EVP_CIPHER_CTX_set_padding(ctx, 0) != 1)
+        return false;
+    std::size_t readLength = 0;
+    std::size_t readBits = 0;
+    return ReadRc2Lengths(ctx, readLength, readBits) && readLength == key.size() &&
+           readBits == effectiveBits;
+}
+
+bool CheckPadding(std::span<const unsigned char, Rc2BlockSize> block, std::size_t& padLength)
+{
+    const std::size_t pad = block[Rc2BlockSize - 1];
+    if (pad < 1 || pad > Rc2BlockSize)
+        return false;
+    for (std::size_t i = Rc2BlockSize - pad; i < Rc2BlockSize; ++i) {
+        if (block[i] != pad)
+            return false;
+    }
+    padLength = pad;
+    return true;
+}
+
+}  // namespace ucrypt_internal
+
+namespace {
+
+using namespace ucrypt_internal;
+
+constexpr std::uint32_t CalgRc2 = 0x6602;
+constexpr std::uint32_t CalgMd5 = 0x8003;
+
+constexpr const char* StepAcquire = "CryptAcquireContext";
+constexpr const char* StepCreateHash = "CryptCreateHash";
+constexpr const char* StepHashData = "CryptHashData";
+constexpr const char* StepDeriveKey = "CryptDeriveKey";
+constexpr const char* StepEncrypt = "CryptEncrypt";
+constexpr const char* StepDecrypt = "CryptDecrypt";
+constexpr const char* ReadFailed = "read failed";
+constexpr const char* WriteFailed = "write failed";
+constexpr const char* PositionUnavailable = "stream position unavailable";
+
+std::uint32_t EvpCode(int reason)
+{
+    return static_cast<std::uint32_t>(ERR_PACK(ERR_LIB_EVP, 0, reason));
+}
+
+// A failure inside an operation; caught at the operation's edge.
+struct Failure {
+    const char* message;
+    std::uint32_t code;
+};
+
+[[noreturn]] void FailOpenSsl(const char* step)
+{
+    throw Failure{step, static_cast<std::uint32_t>(ERR_peek_last_error())};
+}
+
+[[noreturn]] void FailWith(const char* step, std::uint32_t code)
+{
+    throw Failure{step, code};
+}
+
+[[noreturn]] void FailStream(const char* message)
+{
+    throw Failure{message, static_cast<std::uint32_t>(errno)};
+}
+
+// What one call holds, released in the fixed order: the work buffer, the
+// hash (if still held), the key, and last the library context.
+class CipherSession {
+public:
+    CipherSession() = default;
+    CipherSession(const CipherSession&) = delete;
+    CipherSession& operator=(const CipherSession&) = delete;
+    ~CipherSession() { Release(); }
+
+    void Release() noexcept
+    {
+        if (m_buffer) {
+            OPENSSL_cleanse(m_buffer.get(), m_capacity);
+            m_buffer.reset();
+            m_capacity = 0;
+        }
+        DestroyHash();
+        if (m_key != nullptr) {
+            EVP_CIPHER_CTX_free(m_key);
+            m_key = nullptr;
+        }
+        if (m_cipher != nullptr) {
+            EVP_CIPHER_free(m_cipher);
+            m_cipher = nullptr;
+        }
+        OPENSSL_cleanse(m_digest.data(), m_digest.size());
+        m_library.Close();
+    }
+
+    void AcquireContext()
+    {
+        if (!m_library.Open())
+            FailOpenSsl(StepAcquire);
+    }
+
+    void DeriveKey(std::uint32_t hashAlgId, std::uint32_t cipherAlgId, std::string_view passphrase)
+    {
+        if (hashAlgId != CalgMd5)
+            FailWith(StepCreateHash, EvpCode(EVP_R_UNSUPPORTED_ALGORITHM));
+        m_md = EVP_MD_fetch(m_library.Context(), "MD5", nullptr);
+        if (m_md == nullptr)
+            FailOpenSsl(StepCreateHash);
+        m_hash = EVP_MD_CTX_new();
+        if (m_hash == nullptr || EVP_DigestInit_ex2(m_hash, m_md, nullptr) != 1)
+            FailOpenSsl(StepCreateHash);
+        if (EVP_DigestUpdate(m_hash, passphrase.data(), passphrase.size()) != 1)
+            FailOpenSsl(StepHashData);
+
+        if (cipherAlgId != CalgRc2)
+            FailWith(StepDeriveKey, EvpCode(EVP_R_UNSUPPORTED_CIPHER));
+        unsigned int digestLength = 0;
+        if (EVP_DigestFinal_ex(m_hash, m_digest.data(), &digestLength) != 1 ||
+            digestLength != m_digest.size())
+            FailOpenSsl(StepDeriveKey);
+        m_cipher = EVP_CIPHER_fetch(m_library.Context(), "RC2-CBC", nullptr);
+        if (m_cipher == nullptr)
+            FailOpenSsl(StepDeriveKey);
+        m_key = EVP_CIPHER_CTX_new();
+        if (m_key == nullptr)
+            FailOpenSsl(StepDeriveKey);
+        // The key used to encrypt; Decrypt sets up the one it settles on.
+        KeyFor(Rc2KeyModel::Full128, nullptr, true);
+        DestroyHash();
+    }
+
+    // Sets the key up under the given model, with the given IV (zero when
+    // null). Failure is a key derivation failure.
+    void KeyFor(Rc2KeyModel model, const unsigned char* iv, bool encrypt)
+    {
+        static constexpr unsigned char ZeroIv[Rc2BlockSize] = {};
+        Rc2Key key = DeriveRc2Key(m_digest, model);
+        const bool ok = SetupRc2(m_key, m_cipher, key.bytes, key.effectiveBits,
+                                 iv != nullptr ? iv : ZeroIv, encrypt);
+        OPENSSL_cleanse(key.bytes.data(), key.bytes.size());
+        if (!ok)
+            FailOpenSsl(StepDeriveKey);
+    }
+
+    void AllocateBuffer(std::uint32_t chunkSize, std::uint32_t padSize)
+    {
+        m_capacity = std::size_t{chunkSize} + padSize;
+        m_buffer = std::make_unique<unsigned char[]>(m_capacity);
+    }
+
+    unsigned char* Buffer() const { return m_buffer.get(); }
+    std::size_t Capacity() const { return m_capacity; }
+
+    // Runs the key over length bytes in place; length is a whole number of
+    // blocks.
+    bool Crypt(unsigned char* data, std::size_t length)
+    {
+        constexpr std::size_t Step = std::size_t{1} << 20;
+        while (length > 0) {
+            const std::size_t part = std::min(length, Step);
+            int written = 0;
+            if (EVP_CipherUpdate(m_key, data, &written, data, static_cast<int>(part)) != 1 ||
+                written != static_cast<int>(part))
+                return false;
+            data += part;
+            length -= part;
+        }
+        return true;
+    }
+
+private:
+    void DestroyHash() noexcept
+    {
+        if (m_hash != nullptr) {
+            EVP_MD_CTX_free(m_hash);
+            m_hash = nullptr;
+        }
+        if (m_md != nullptr) {
+            EVP_MD_free(m_md);
+            m_md = nullptr;
+        }
+    }
+
+    CryptoLibrary m_library;
+    EVP_MD* m_md = nullptr;
+    EVP_MD_CTX* m_hash = nullptr;
+    EVP_CIPHER* m_cipher = nullptr;
+    EVP_CIPHER_CTX* m_key = nullptr;
+    Md5Digest m_digest{};
+    std::unique_ptr<unsigned char[]> m_buffer;
+    std::size_t m_capacity = 0;
+};
+
+// Stream helpers. A stream that throws (exceptions() set) is treated like
+// one that sets badbit.
+
+std::streamoff Position(std::istream& source)
+{
+    errno = 0;
+    try {
+        const std::streamoff position = source.tellg();
+        if (position < 0)
+            FailStream(PositionUnavailable);
+        return position;
+    } catch (const std::ios_base::failure&) {
+        FailStream(PositionUnavailable);
+    }
+}
+
+std::streamoff Size(std::istream& source, std::streamoff position)
+{
+    errno = 0;
+    try {
+        source.seekg(0, std::ios_base::end);
+        const std::streamoff size = source.tellg();
+        source.seekg(position);
+        if (size < 0 || source.fail())
+            FailStream(PositionUnavailable);
+        return size;
+    } catch (const std::ios_base::failure&) {
+        FailStream(PositionUnavailable);
+    }
+}
+
+void SeekTo(std::istream& source, std::streamoff position)
+{
+    errno = 0;
+    try {
+        source.seekg(position);
+        if (source.fail())
+            FailStream(PositionUnavailable);
+    } catch (const std::ios_base::failure&) {
+        FailStream(PositionUnavailable);
+    }
+}
+
+// Reads up to count bytes; fewer only at the end of the stream.
+std::size_t ReadPiece(std::istream& source, unsigned char* buffer, std::size_t count)
+{
+    errno = 0;
+    try {
+        source.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(count));
+        const std::streamsize n = source.gcount();
+        if (source.bad())
+            FailStream(ReadFailed);
+        source.clear();  // eofbit and failbit of a short read
+        return static_cast<std::size_t>(n);
+    } catch (const std::ios_base::failure&) {
+        FailStream(ReadFailed);
+    }
+}
+
+// The piece just read is final when the stream's size is less than or equal
+// to its position, that is, when the input is used up.
+bool IsFinalPiece(std::istream& source)
+{
+    const std::streamoff position = Position(source);
+    return Size(source, position) <= position;
+}
+
+void WritePiece(std::ostream& dest, const unsigned char* data, std::size_t length)
+{
+    errno = 0;
+    try {
+        dest.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(length));
+        if (!dest)
+            FailStream(WriteFailed);
+    } catch (const std::ios_base::failure&) {
+        FailStream(WriteFailed);
+    }
+}
+
+void PrepareSource(std::istream& source)
+{
+    // A source left at its end by an earlier read still has its position.
+    try {
+        if (!source.bad())
+            source.clear();
+    } catch (const std::ios_base::failure&) {
+        FailStream(ReadFailed);
+    }
+}
+
+// Which key model's final block carries valid padding. Only the final block
+// and the block before it (the CBC chaining value, or the zero IV when the
+// final block is the first) decide that, so each model is tried on those 16
+// bytes rather than on the whole stream; the stream is then decrypted once,
+// under the accepted model. The source's position is left unspecified.
+std::optional<Rc2KeyModel> AcceptedKeyModel(CipherSession& session, std::istream& source,
+                                            std::streamoff start, std::streamoff size)
+{
+    const std::streamoff length = size - start;
+    if (length < static_cast<std::streamoff>(Rc2BlockSize) ||
+        length % static_cast<std::streamoff>(Rc2BlockSize) != 0)
+        return std::nullopt;
+
+    unsigned char tail[2 * Rc2BlockSize] = {};
+    const bool hasChain = length >= static_cast<std::streamoff>(2 * Rc2BlockSize);
+    const std::size_t tailLength = hasChain ? 2 * Rc2BlockSize : Rc2BlockSize;
+    SeekTo(source, size - static_cast<std::streamoff>(tailLength));
+    unsigned char* tailStart = hasChain ? tail : tail + Rc2BlockSize;
+    if (ReadPiece(source, tailStart, tailLength) != tailLength)
+        FailStream(ReadFailed);
+
+    for (const Rc2KeyModel model : DecryptKeyModels) {
+        unsigned char block[Rc2BlockSize];
+        std::memcpy(block, tail + Rc2BlockSize, Rc2BlockSize);
+        session.KeyFor(model, tail, false);
+        if (!session.Crypt(block, Rc2BlockSize))
+            FailOpenSsl(StepDecrypt);
+        std::size_t pad = 0;
+        const bool valid = CheckPadding(block, pad);
+        OPENSSL_cleanse(block, sizeof block);
+        if (valid)
+            return model;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+namespace {
+
+template <typename Body>
+bool RunTrapped(std::uint32_t& errorCode, std::string& errorMessage, Body&& body) noexcept
+{
+    errorCode = 0;
+    errorMessage.clear();
+    ERR_set_mark();
+    bool ok = false;
+    const char* message = nullptr;
+    std::uint32_t code = 0;
+    {
+        CipherSession session;
+        try {
+            body(session);
+            ok = true;
+        } catch (const Failure& failure) {
+            message = failure.message;
+            code = failure.code;
+        } catch (const std::bad_alloc&) {
+            message = "out of memory";
+            code = ENOMEM;
+        } catch (const std::exception& e) {
+            message = e.what();
+            code = static_cast<std::uint32_t>(errno);
+        } catch (...) {
+            message = "unexpected failure";
+            code = static_cast<std::uint32_t>(errno);
+        }
+        session.Release();
+        if (!ok) {
+            errorCode = code;
+            try {
+                errorMessage = message;
+            } catch (...) {
+                errorMessage.clear();
+            }
+        }
+    }
+    ERR_pop_to_mark();
+    return ok;
+}
+
+}  // namespace
+
+bool THogeCrypt::Encrypt(std::istream& Source, std::string_view Passphrase, std::ostream& Dest)
+{
+    return RunTrapped(ErrorCode, ErrorMessage, [&](CipherSession& session) {
+        session.AcquireContext();
+        session.DeriveKey(HashAlgId, CipherAlgId, Passphrase);
+        session.AllocateBuffer(ChunkSize, PadSize);
+        unsigned char* buffer = session.Buffer();
+        PrepareSource(Source);
+        for (;;) {
+            std::size_t n = ReadPiece(Source, buffer, ChunkSize);
+            const bool final = IsFinalPiece(Source);
+            if (!final && n == 0)
+                FailStream(ReadFailed);  // no progress: the stream ends before its size
+            if (final) {
+                const std::size_t pad = Rc2BlockSize - n % Rc2BlockSize;
+                if (n + pad > session.Capacity())
+                    FailWith(StepEncrypt, EvpCode(EVP_R_OUTPUT_WOULD_OVERFLOW));
+                std::memset(buffer + n, static_cast<int>(pad), pad);
+                n += pad;
+            } else if (n % Rc2BlockSize != 0) {
+                FailWith(StepEncrypt, EvpCode(EVP_R_DATA_NOT_MULTIPLE_OF_BLOCK_LENGTH));
+            }
+            if (!session.Crypt(buffer, n))
+                FailOpenSsl(StepEncrypt);
+            WritePiece(Dest, buffer, n);
+            if (final)
+                break;
+        }
+    });
+}
+
+bool THogeCrypt::Decrypt(std::istream& Source, std::string_view Passphrase, std::ostream& Dest)
+{
+    return RunTrapped(ErrorCode, ErrorMessage, [&](CipherSession& session) {
+        session.AcquireContext();
+        session.DeriveKey(HashAlgId, CipherAlgId, Passphrase);
+        session.AllocateBuffer(ChunkSize, PadSize);
+        unsigned char* buffer = session.Buffer();
+        PrepareSource(Source);
+
+        const std::streamoff start = Position(Source);
+        const std::streamoff size = Size(Source, start);
+        // With no model accepted, decrypting under the current one writes
+        // the pieces before the final one and then fails on it.
+        const Rc2KeyModel model =
+            AcceptedKeyModel(session, Source, start, size).value_or(Rc2KeyModel::Full128);
+        SeekTo(Source, start);
+        session.KeyFor(model, nullptr, false);
+
+        for (;;) {
+            std::size_t n = ReadPiece(Source, buffer, ChunkSize);
+            const bool final = IsFinalPiece(Source);
+            if (!final && n == 0)
+                FailStream(ReadFailed);
+            if (n % Rc2BlockSize != 0)
+                FailWith(StepDecrypt, EvpCode(final ? EVP_R_WRONG_FINAL_BLOCK_LENGTH
+                                                    : EVP_R_DATA_NOT_MULTIPLE_OF_BLOCK_LENGTH));
+            if (final && n == 0)
+                FailWith(StepDecrypt, EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH));
+            if (!session.Crypt(buffer, n))
+                FailOpenSsl(StepDecrypt);
+            if (final) {
+                std::size_t pad = 0;
+                if (!CheckPadding(std::span<const unsigned char, Rc2BlockSize>(
+                                      buffer + n - Rc2BlockSize, Rc2BlockSize),
+                                  pad))
+                    FailWith(StepDecrypt, EvpCode(EVP_R_BAD_DECRYPT));
+                n -= pad;
+            }
+            WritePiece(Dest, buffer, n);
+            if (final)
+                break;
+        }
+    });
+}
