@@ -1,0 +1,92 @@
+#include "shell/ShellCore.h"
+
+#include "textconv/PzConv.h"
+
+namespace {
+
+// Fixed program text of the search addresses, in Shift_JIS: "日本語" is
+// 93 FA 96 7B 8C EA and "あ" is 82 A0 in code page 932.
+constexpr std::string_view kAmazonTail =
+    "&mode=blended&tag=quillbrookmer-22&encoding-string-jp=\x93\xFA\x96\x7B\x8C\xEA";
+constexpr std::string_view kAucfanHead = "/search0?code=\x82\xA0&ym=-1&search=";
+
+std::string Join(std::initializer_list<std::string_view> parts)
+{
+    std::string out;
+    std::size_t n = 0;
+    for (auto p : parts)
+        n += p.size();
+    out.reserve(n);
+    for (auto p : parts)
+        out.append(p);
+    return out;
+}
+
+}  // namespace
+
+std::string PageAddress(const TEndpoints& e, TPageCommand command)
+{
+    switch (command) {
+    case TPageCommand::Home:
+        return e.Home;
+    case TPageCommand::AuctionTop:
+        return e.AuctionTop + "/";
+    case TPageCommand::MyStatus:
+        return e.AuctionStatus + "/jp/show/mystatus";
+    case TPageCommand::WatchOpen:
+        return e.AuctionStatus + "/jp/show/mystatus?select=watchlist&watchclosed=0";
+    case TPageCommand::WatchEnded:
+        return e.AuctionStatus + "/jp/show/mystatus?select=watchlist&s1=end&watchclosed=1";
+    case TPageCommand::Selling:
+        return e.AuctionStatus + "/jp/show/mystatus?select=selling";
+    case TPageCommand::Bidding:
+        return e.AuctionStatus + "/jp/show/mystatus?select=bidding";
+    }
+    return {};
+}
+
+std::string SearchAddress(const TEndpoints& e, TSearchSite site, std::string_view term,
+                          const TPzConv& conv)
+{
+    switch (site) {
+    case TSearchSite::Auction:
+        return Join({e.AuctionSearch, "/search/auc?p=", TPzConv::UrlEncode(conv.SjisToEuc(term))});
+    case TSearchSite::Amazon:
+        return Join({e.Amazon, "/exec/obidos/external-search?keyword=", term, kAmazonTail});
+    case TSearchSite::Kakaku:
+        return Join({e.Kakaku, "/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=", term});
+    case TSearchSite::Aucfan:
+        return Join({e.Aucfan, kAucfanHead, term});
+    }
+    return {};
+}
+
+std::string LoginAddress(const TEndpoints& e, std::string_view yahooId, std::string_view password)
+{
+    return Join({e.Login, "/config/login?.src=auc&.done=", e.AuctionTop, "/jp", "&login=", yahooId,
+                 "&passwd=", password});
+}
+
+bool IsBidPreview(std::string_view address)
+{
+    return address.find(kBidPreviewMarker) != std::string_view::npos;
+}
+
+bool BidStopApplies(int bidRestraintFlag, std::string_view address)
+{
+    return bidRestraintFlag == 1 && IsBidPreview(address);
+}
+
+std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_t p)
+{
+    for (TFavoriteKind kind : kFavoriteKinds) {
+        if (p == 0)
+            return TTreeNodeRef{kind, std::nullopt};
+        --p;
+        const std::size_t count = tables[kind].size();
+        if (p < count)
+            return TTreeNodeRef{kind, p};
+        p -= count;
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,67 @@
+// The main window's logic that needs no widgets: the addresses its commands
+// open, the search and login addresses, the bid-preview test and the
+// favorites tree's position lookup. Text is Shift_JIS bytes throughout.
+#pragma once
+
+#include "favorites/FavoritesStore.h"
+#include "shell/Endpoints.h"
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class TPzConv;
+
+// The main window's copy of the three favorite lists, by TFavoriteKind.
+using TFavoriteTables = std::array<TFavoriteList, 3>;
+
+// The fixed pages the menu and toolbar commands open.
+enum class TPageCommand {
+    Home,         // "Lotscopeについて"
+    AuctionTop,   // "Yahoo!オークション"
+    MyStatus,     // "マイ・オークション"
+    WatchOpen,    // "ウォッチリスト(開催中)", ToolButton6
+    WatchEnded,   // "ウォッチリスト(終了分)"
+    Selling,      // "出品中", ToolButton7
+    Bidding,      // "入札中", ToolButton8
+};
+
+std::string PageAddress(const TEndpoints& endpoints, TPageCommand command);
+
+// The four outside searches, by button.
+enum class TSearchSite {
+    Auction,  // ToolButton13
+    Amazon,   // ToolButton10
+    Kakaku,   // ToolButton11
+    Aucfan,   // ToolButton12
+};
+
+// The search address for a term typed in the search box. Only the auction
+// search converts the term (EUC-JP, then percent-encoded by conv); the
+// others insert it as typed.
+std::string SearchAddress(const TEndpoints& endpoints, TSearchSite site, std::string_view term,
+                          const TPzConv& conv);
+
+// The login address: nothing in it is escaped.
+std::string LoginAddress(const TEndpoints& endpoints, std::string_view yahooId,
+                         std::string_view password);
+
+// The bid-preview marker, searched case-sensitively anywhere in an address.
+inline constexpr std::string_view kBidPreviewMarker = "jp/show/bid_preview";
+bool IsBidPreview(std::string_view address);
+// Whether the bid self-restraint stop applies: the flag equals 1 and the
+// address is a bid-preview page.
+bool BidStopApplies(int bidRestraintFlag, std::string_view address);
+
+// A node of the favorites tree by absolute position (display order from 0,
+// children of collapsed nodes included): a kind node or one of its entries.
+struct TTreeNodeRef {
+    TFavoriteKind Kind;
+    std::optional<std::size_t> Entry;  // empty for the kind node itself
+    bool operator==(const TTreeNodeRef&) const = default;
+};
+// Which node stands at position p for the given tables; nothing when p is
+// beyond the last node.
+std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_t p);

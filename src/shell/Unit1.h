@@ -1,0 +1,186 @@
+// TForm1, the main window: the hosted browser, the favorites tree, the
+// address row, two toolbars, the menu bar and the status bar; the start-up
+// step, every command and the browser's three events; and the program-wide
+// state (accounts, bid self-restraint flag, favorite tables).
+#pragma once
+
+#include "settings/AppFiles.h"
+#include "shell/Endpoints.h"
+#include "shell/Reporter.h"
+#include "shell/ShellCore.h"
+#include "shell/browser/HostedBrowser.h"
+#include "textconv/PzConv.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QList>
+#include <QMainWindow>
+#include <filesystem>
+#include <memory>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TForm1 : public QMainWindow {
+public:
+    // Builds the window and runs FormCreate; its errors go to reporter
+    // before the window is shown. TForm1 takes ownership of browser. dataDir
+    // is where the five data files live (the program passes its current
+    // directory).
+    TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter,
+           std::filesystem::path dataDir, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The window font: "ＭＳ Ｐゴシック", 12 pixels, falling back to the
+    // installed Japanese fonts.
+    static QFont DesignFont();
+
+    // Program-wide state.
+    TAccounts Accounts;
+    int BidRestraintFlag = 0;
+    TFavoriteTables FavoriteTables;
+    TPzConv PzConv1;
+
+    // Controls.
+    QMenuBar* MainMenu1 = nullptr;
+    QAction* m_open = nullptr;
+    QAction* m_save = nullptr;
+    QAction* m_close = nullptr;
+    QAction* N13 = nullptr;
+    QAction* N14 = nullptr;
+    QAction* m_exit = nullptr;
+    QAction* m_yahoo = nullptr;
+    QAction* m_myaucttion = nullptr;
+    QAction* m_watch = nullptr;
+    QAction* m_watchend = nullptr;
+    QAction* m_shuppin = nullptr;
+    QAction* m_nyusatu = nullptr;
+    QAction* m_favadd = nullptr;
+    QAction* m_favedit = nullptr;
+    QAction* m_YahooID = nullptr;
+    QAction* m_option = nullptr;
+    QAction* m_showfav = nullptr;
+    QAction* m_closefav = nullptr;
+    QAction* m_help = nullptr;
+
+    QFrame* Panel1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QToolButton* ToolButton5 = nullptr;
+    QToolButton* ToolButton4 = nullptr;
+    QToolButton* ToolButton6 = nullptr;
+    QToolButton* ToolButton7 = nullptr;
+    QToolButton* ToolButton8 = nullptr;
+    QToolButton* ToolButton9 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QPushButton* Button7 = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* ToolButton13 = nullptr;
+    QToolButton* ToolButton10 = nullptr;
+    QToolButton* ToolButton11 = nullptr;
+    QToolButton* ToolButton12 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QTreeWidget* TreeView1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Image lists, by index (see ShellIcons.h).
+    QList<QIcon> ImageList1;
+    QList<QIcon> ImageList2;
+    QList<QIcon> ImageList3;
+
+    // Handlers. Any of them may throw; the window's own connections run them
+    // through Guarded, so that errors reach the error display.
+    void FormCreate();
+    void Button1Click();
+    void LoadFavorites();
+    void Button7Click();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void ToolButton6Click();
+    void ToolButton7Click();
+    void ToolButton8Click();
+    void ToolButton9Click();
+    void ToolButton10Click();
+    void ToolButton11Click();
+    void ToolButton12Click();
+    void ToolButton13Click();
+    void m_exitClick();
+    void m_yahooClick();
+    void m_myaucttionClick();
+    void m_watchClick();
+    void m_watchendClick();
+    void m_shuppinClick();
+    void m_nyusatuClick();
+    void m_favaddClick();
+    void m_faveditClick();
+    void m_YahooIDClick();
+    void m_optionClick();
+    void m_showfavClick();
+    void m_closefavClick();
+    void m_helpClick();
+    void TreeView1DblClick();
+    void Panel3Resize();
+    void WebBrowser1StatusTextChange(const QString& text);
+    void WebBrowser1CommandStateChange(int command, bool enable);
+    void WebBrowser1NavigateComplete2();
+
+    // For the dialogs.
+    // Clears the account selector (text and items), adds the three IDs of
+    // Accounts in order and selects item 0.
+    void FillAccountSelector();
+    TMessageReporter& Reporter() const { return m_reporter; }
+    const std::filesystem::path& DataDir() const { return m_dataDir; }
+    THostedBrowser& Browser() const { return *m_browser; }
+    const TEndpoints& Endpoints() const { return m_endpoints; }
+    // The four dialogs the commands show (TForm2 accounts, TForm3 organizer,
+    // TForm4 add favorite, TForm5 options). Not owned.
+    void SetDialogs(QWidget* form2, QWidget* form3, QWidget* form4, QWidget* form5);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildTopPanel();
+    void BuildClientArea();
+    void ConnectHandlers();
+    void Navigate(const std::string& sjisAddress);
+    void OpenPage(TPageCommand command);
+    void Search(TSearchSite site);
+    void ShowDialog(QWidget* dialog);
+    void SingleExpand();
+    // Runs a handler through the error display.
+    template <class Handler>
+    void Run(Handler&& handler) { Guarded(m_reporter, std::forward<Handler>(handler)); }
+
+    TEndpoints m_endpoints;
+    std::unique_ptr<THostedBrowser> m_browser;
+    TMessageReporter& m_reporter;
+    std::filesystem::path m_dataDir;
+    QWidget* m_form2 = nullptr;
+    QWidget* m_form3 = nullptr;
+    QWidget* m_form4 = nullptr;
+    QWidget* m_form5 = nullptr;
+    QTreeWidgetItem* m_lastSelected = nullptr;
+};

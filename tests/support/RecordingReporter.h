@@ -1,0 +1,16 @@
+// A message reporter for tests: records what the program would have shown.
+#pragma once
+
+#include "shell/Reporter.h"
+
+#include <QString>
+#include <QStringList>
+
+class TRecordingReporter final : public TMessageReporter {
+public:
+    void ShowError(const QString& message) override { Errors.append(message); }
+    void ShowMessage(const QString& text) override { Messages.append(text); }
+
+    QStringList Errors;    // the errors' own messages, in order
+    QStringList Messages;  // plain messages, in order
+};
