@@ -124,6 +124,11 @@ void ReplaceFile(std::filesystem::path target, std::string_view content, TFilePr
         }
     }
 
+    // An existing file that may not be written stays as it is, as it would
+    // if it were overwritten in place; the rename alone would replace it.
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        ThrowOsError(errno);
+
     mode_t mode = 0600;
     if (privacy == TFilePrivacy::Public) {
         struct stat st {};

@@ -1,0 +1,395 @@
+#include "settings/TextFile.h"
+
+#include "settings/TestFiles.h"
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testfiles::Escaped;
+using testfiles::Mode;
+using testfiles::Names;
+using testfiles::Outcome;
+using testfiles::ReadBytes;
+using testfiles::TTempDir;
+using testfiles::WriteBytes;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+std::string Show(const Lines& lines)
+{
+    std::string text = "[";
+    for (size_t i = 0; i < lines.size(); ++i)
+        text += (i ? ", \"" : "\"") + Escaped(lines[i]) + "\"";
+    return text + "]";
+}
+
+TEST(SplitLines, LineEndRules)
+{
+    struct Row {
+        const char* name;
+        std::string content;
+        Lines expected;
+    };
+    const Row rows[] = {
+        {"empty content has no line", "", {}},
+        {"last line needs no line end", "a", {"a"}},
+        {"final CR LF starts no further line", "a\r\n", {"a"}},
+        {"blank line at the end is a line", "a\r\n\r\n", {"a", ""}},
+        {"lone CR LF is one blank line", "\r\n", {""}},
+        {"lone CR is one blank line", "\r", {""}},
+        {"CR alone ends a line", "a\rb", {"a", "b"}},
+        {"lone LF is an ordinary character", "a\nb\n", {"a\nb\n"}},
+        {"LF before CR stays in the line", "a\n\r", {"a\n"}},
+        {"only the first LF after CR belongs to the line end", "a\r\n\nb", {"a", "\nb"}},
+        {"CR CR LF gives a blank line", "a\r\r\nb", {"a", "", "b"}},
+        {"0x1A ends the file mid-line", std::string("a\x1A") + "b\r\nc", {"a"}},
+        {"0x1A at the start gives no line", "\x1A\r\nx", {}},
+        {"0x1A after a line end", "a\r\n\x1A\r\nb", {"a"}},
+        {"0x1A after a blank line", "a\r\n\r\x1A", {"a", ""}},
+        {"NUL bytes are kept", std::string("a\0b", 3), {std::string("a\0b", 3)}},
+        {"Shift_JIS bytes are kept", "\x83\x5C\x95\x5C,\xb1\xff", {"\x83\x5C\x95\x5C,\xb1\xff"}},
+        {"many blank lines", "\r\n\r\n\r\n", {"", "", ""}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Show(SplitLines(row.content)), Show(row.expected)) << row.name;
+}
+
+TEST(WriteLines, ExactBytes)
+{
+    struct Row {
+        const char* name;
+        Lines lines;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"no lines give an empty file", {}, ""},
+        {"one blank line", {""}, "\r\n"},
+        {"every line gets CR LF, the last too", {"a", "b"}, "a\r\nb\r\n"},
+        {"a lone LF is written as it is", {"a\nb"}, "a\nb\r\n"},
+        {"Shift_JIS bytes as they are", {"\x8c\x9f\x8d\xf5,\x83\x5C"}, "\x8c\x9f\x8d\xf5,\x83\x5C\r\n"},
+        {"trailing blank lines", {"a", "", ""}, "a\r\n\r\n\r\n"},
+    };
+    TTempDir dir;
+    for (const Row& row : rows) {
+        WriteLines(dir / "f.ini", row.lines);
+        EXPECT_EQ(Escaped(ReadBytes(dir / "f.ini")), Escaped(row.bytes)) << row.name;
+        // A fresh read gives the lines back.
+        EXPECT_EQ(Show(ReadLines(dir / "f.ini")), Show(row.lines)) << row.name;
+    }
+    EXPECT_EQ(Names(dir.path()), Lines{"f.ini"}) << "no temporary file stays behind";
+}
+
+TEST(ReadLines, LargeAndDamagedFiles)
+{
+    TTempDir dir;
+    // A 3 MB line with every byte value except CR and 0x1A, a lone-LF line
+    // and a 0x1A with data after it.
+    std::string huge;
+    for (size_t i = 0; huge.size() < 3'000'000; ++i) {
+        const char c = static_cast<char>(i % 256);
+        if (c != '\r' && c != '\x1A')
+            huge += c;
+    }
+    WriteBytes(dir / "big.ini", huge + "\r\nx\ny\r\n\r\nend\x1A" + "after\r\n");
+    const Lines lines = ReadLines(dir / "big.ini");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_TRUE(lines[0] == huge);
+    EXPECT_EQ(lines[1], "x\ny");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3], "end");
+}
+
+TEST(ReadLines, FileWhoseSizeIsNotKnownInAdvance)
+{
+    // /proc files report size 0 but have content; the reading must not rely
+    // on the size. Its lines end in lone LFs, so it is one line.
+    const Lines lines = ReadLines("/proc/self/status");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("Name:", 0), 0u);
+    EXPECT_NE(lines[0].find("\nPid:"), std::string::npos);
+}
+
+TEST(FileErrorMessage, ErrnoMapping)
+{
+    struct Row {
+        int error;
+        std::string message;
+    };
+    const Row rows[] = {
+        {ENOENT, "ファイルが見つかりません"},
+        {ENOTDIR, "ファイルが見つかりません"},
+        {EINVAL, "不正なファイル名です"},
+        {ENAMETOOLONG, "不正なファイル名です"},
+        {EISDIR, "不正なファイル名です"},
+        {EMFILE, "オープンしたファイルが多すぎます"},
+        {ENFILE, "オープンしたファイルが多すぎます"},
+        {EACCES, "ファイルへのアクセスが拒否されました"},
+        {EPERM, "ファイルへのアクセスが拒否されました"},
+        {EROFS, "ファイルへのアクセスが拒否されました"},
+        {ENOSPC, "ディスクがいっぱいです"},
+        {EDQUOT, "ディスクがいっぱいです"},
+        {EIO, "I/O エラー (5)"},
+        {EBUSY, "I/O エラー (16)"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FileErrorMessage(row.error), row.message) << "errno " << row.error;
+}
+
+TEST(FileErrors, OpeningForReading)
+{
+    TTempDir dir;
+    WriteBytes(dir / "plain", "x");
+    std::filesystem::create_directory(dir / "sub");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    struct Row {
+        const char* name;
+        std::filesystem::path file;
+        std::string message;
+    };
+    const Row rows[] = {
+        {"missing file", dir / "missing.ini", "ファイルが見つかりません"},
+        {"missing directory", dir / "nodir" / "a.ini", "ファイルが見つかりません"},
+        {"file used as a directory", dir / "plain" / "a.ini", "ファイルが見つかりません"},
+        {"a directory is no file", dir / "sub", "不正なファイル名です"},
+        {"a FIFO is no file (and does not hang)", dir / "fifo", "不正なファイル名です"},
+        {"name too long", dir / std::string(300, 'n'), "不正なファイル名です"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Outcome([&] { ReadLines(row.file); }), row.message) << row.name;
+}
+
+TEST(FileErrors, TooManyOpenFiles)
+{
+    TTempDir dir;
+    WriteBytes(dir / "a.ini", "a\r\n");
+    // Uses up the descriptors in a child, so this process keeps its own.
+    const std::string outcome = testfiles::InChild([&] {
+        while (::open("/dev/null", O_RDONLY) >= 0) {
+        }
+        if (errno != EMFILE)
+            return std::string("<descriptors not exhausted>");
+        return Outcome([&] { ReadLines(dir / "a.ini"); });
+    });
+    EXPECT_EQ(outcome, "オープンしたファイルが多すぎます");
+}
+
+// Permission checks; as root they run in a child dropped to an unprivileged
+// user, since root bypasses them.
+TEST(FileErrors, AccessDenied)
+{
+    TTempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    const auto locked = dir / "locked";
+    const auto readOnly = dir / "readonly";
+    const auto closed = dir / "closed";
+    std::filesystem::create_directory(locked);
+    std::filesystem::create_directory(readOnly);
+    std::filesystem::create_directory(closed);
+    WriteBytes(dir / "secret.ini", "s\r\n");
+    WriteBytes(readOnly / "a.ini", "old\r\n");
+    WriteBytes(closed / "a.ini", "c\r\n");
+    WriteBytes(locked / "protected.ini", "keep\r\n");
+    ::chmod((dir / "secret.ini").c_str(), 0000);
+    ::chmod(readOnly.c_str(), 0555);
+    ::chmod(closed.c_str(), 0000);
+    if (testfiles::IsRoot()) {
+        ASSERT_EQ(::chown(locked.c_str(), testfiles::kNobody, testfiles::kNobody), 0);
+        ASSERT_EQ(::chown((locked / "protected.ini").c_str(), 0, 0), 0);
+    }
+    ::chmod((locked / "protected.ini").c_str(), 0444);
+    ::chmod(locked.c_str(), 0777);
+
+    struct Row {
+        const char* name;
+        std::function<void()> call;
+    };
+    const Row rows[] = {
+        {"unreadable file", [&] { ReadLines(dir / "secret.ini"); }},
+        {"directory that cannot be entered", [&] { ReadLines(closed / "a.ini"); }},
+        {"replacing in a read-only directory", [&] { WriteLines(readOnly / "a.ini", {"new"}); }},
+        {"new file in a read-only directory", [&] { WriteLines(readOnly / "b.ini", {"new"}); }},
+        {"read-only file in a writable directory",
+         [&] { WriteLines(locked / "protected.ini", {"new"}, TFilePrivacy::Private); }},
+    };
+    for (const Row& row : rows) {
+        const std::string outcome = testfiles::InChild([&] { return Outcome(row.call); }, true);
+        EXPECT_EQ(outcome, "ファイルへのアクセスが拒否されました") << row.name;
+    }
+    EXPECT_EQ(ReadBytes(readOnly / "a.ini"), "old\r\n");
+    EXPECT_EQ(Names(readOnly), Lines{"a.ini"});
+    EXPECT_EQ(ReadBytes(locked / "protected.ini"), "keep\r\n");
+    EXPECT_EQ(Names(locked), Lines{"protected.ini"});
+}
+
+TEST(FileErrors, FailedWriteLeavesOldFileAndNoTemporaryFile)
+{
+    TTempDir dir;
+    // The target name is taken by a directory: the temporary file is written
+    // and the rename fails.
+    std::filesystem::create_directory(dir / "taken.ini");
+    WriteBytes(dir / "taken.ini" / "inside", "x");
+    EXPECT_EQ(Outcome([&] { WriteLines(dir / "taken.ini", {"a"}); }), "不正なファイル名です");
+    EXPECT_EQ(Names(dir.path()), Lines{"taken.ini"});
+    EXPECT_EQ(Outcome([&] { WriteLines(dir / "nodir" / "a.ini", {"a"}); }), "ファイルが見つかりません");
+}
+
+// Disk full, for real: a 64 KiB tmpfs (needs root to mount).
+TEST(FileErrors, DiskFull)
+{
+    if (!testfiles::IsRoot())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    TTempDir dir;
+    const auto mountPoint = dir / "small";
+    std::filesystem::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (errno " << errno << ")";
+    struct Unmount {
+        std::filesystem::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{mountPoint};
+
+    const auto file = mountPoint / "search.ini";
+    WriteLines(file, {"old,http://example.jp/"});
+    const std::string before = ReadBytes(file);
+    const Lines tooMany(2000, std::string(100, 'x'));
+    EXPECT_EQ(Outcome([&] { WriteLines(file, tooMany); }), "ディスクがいっぱいです");
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_EQ(Names(mountPoint), Lines{"search.ini"});
+    // The space of the failed attempt is free again.
+    WriteLines(file, {"new"});
+    EXPECT_EQ(ReadBytes(file), "new\r\n");
+}
+
+TEST(WriteLines, FileModes)
+{
+    TTempDir dir;
+    const mode_t oldMask = ::umask(077);
+    struct Row {
+        const char* name;
+        int existingMode;  // -1: no file before
+        TFilePrivacy privacy;
+        unsigned expected;
+    };
+    const Row rows[] = {
+        {"new public file", -1, TFilePrivacy::Public, 0644},
+        {"public file keeps its mode", 0640, TFilePrivacy::Public, 0640},
+        {"public file keeps a wide mode", 0666, TFilePrivacy::Public, 0666},
+        {"new private file", -1, TFilePrivacy::Private, 0600},
+        {"private file replacing a public one", 0644, TFilePrivacy::Private, 0600},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        const auto file = dir / ("f" + std::to_string(n++));
+        if (row.existingMode >= 0) {
+            WriteBytes(file, "old");
+            ::chmod(file.c_str(), static_cast<mode_t>(row.existingMode));
+        }
+        WriteLines(file, {"x"}, row.privacy);
+        EXPECT_EQ(Mode(file), row.expected) << row.name;
+        EXPECT_EQ(ReadBytes(file), "x\r\n") << row.name;
+    }
+    ::umask(oldMask);
+}
+
+TEST(WriteLines, SymbolicLinkStaysALink)
+{
+    TTempDir dir;
+    std::filesystem::create_directory(dir / "real");
+    WriteBytes(dir / "real" / "option.ini", "0,0,0\r\n");
+    std::filesystem::create_symlink("real/option.ini", dir / "option.ini");
+    WriteLines(dir / "option.ini", {"1,1,1"});
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "option.ini"));
+    EXPECT_EQ(ReadBytes(dir / "real" / "option.ini"), "1,1,1\r\n");
+    EXPECT_EQ(Names(dir / "real"), Lines{"option.ini"});
+}
+
+TEST(SplitAtFirstComma, Parts)
+{
+    using Parts = std::pair<std::string, std::string>;
+    EXPECT_EQ(SplitAtFirstComma("a,b"), Parts("a", "b"));
+    EXPECT_EQ(SplitAtFirstComma("a,b,c"), Parts("a", "b,c"));
+    EXPECT_EQ(SplitAtFirstComma("abc"), Parts("", "abc"));
+    EXPECT_EQ(SplitAtFirstComma(""), Parts("", ""));
+    EXPECT_EQ(SplitAtFirstComma(","), Parts("", ""));
+    EXPECT_EQ(SplitAtFirstComma(",x"), Parts("", "x"));
+    EXPECT_EQ(SplitAtFirstComma("x,"), Parts("x", ""));
+}
+
+TEST(StrToInt, Accepted)
+{
+    struct Row {
+        std::string text;
+        int value;
+    };
+    const Row rows[] = {
+        {"0", 0},           {"1", 1},     {"-1", -1},    {"+5", 5},
+        {"007", 7},         {"-0", 0},    {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},         {"00000000000000000000042", 42},
+    };
+    for (const Row& row : rows) {
+        int value = -99;
+        EXPECT_EQ(Outcome([&] { value = StrToInt(row.text); }), "<no error>") << row.text;
+        EXPECT_EQ(value, row.value) << row.text;
+    }
+}
+
+TEST(StrToInt, RejectedWithTheFieldInTheMessage)
+{
+    struct Row {
+        const char* name;
+        std::string text;
+        std::string message;
+    };
+    const Row rows[] = {
+        {"empty", "", "'' は整数ではありません"},
+        {"sign alone", "-", "'-' は整数ではありません"},
+        {"plus alone", "+", "'+' は整数ではありません"},
+        {"leading blank", " 1", "' 1' は整数ではありません"},
+        {"trailing blank", "1 ", "'1 ' は整数ではありません"},
+        {"separator after the field", "1,", "'1,' は整数ではありません"},
+        {"two fields", "1,1", "'1,1' は整数ではありません"},
+        {"one above int", "2147483648", "'2147483648' は整数ではありません"},
+        {"one below int", "-2147483649", "'-2147483649' は整数ではありません"},
+        {"far too long", "99999999999999999999999", "'99999999999999999999999' は整数ではありません"},
+        {"hexadecimal", "0x10", "'0x10' は整数ではありません"},
+        {"dollar hexadecimal", "$10", "'$10' は整数ではありません"},
+        {"double sign", "--1", "'--1' は整数ではありません"},
+        {"exponent", "1e3", "'1e3' は整数ではありません"},
+        {"lone LF in the field", "0\n", "'0\n' は整数ではありません"},
+        {"full-width digit (Shift_JIS)", "\x82\x50", "'１' は整数ではありません"},
+        {"kana (Shift_JIS)", "\x82\xa0", "'あ' は整数ではありません"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Outcome([&] { StrToInt(row.text); }), row.message) << row.name;
+}
+
+TEST(ErrorDisplayText, PointAfterMessagesEndingAboveThePoint)
+{
+    struct Row {
+        std::string message;
+        std::string shown;
+    };
+    const Row rows[] = {
+        {"", ""},
+        {"abc", "abc."},
+        {"a-", "a-"},
+        {"a.", "a."},
+        {"a,", "a,"},
+        {"a/", "a/."},
+        {"1", "1."},
+        {"I/O エラー (5)", "I/O エラー (5)"},
+        {"ファイルが見つかりません", "ファイルが見つかりません."},
+        {"'' は整数ではありません", "'' は整数ではありません."},
+        {"値: é", "値: é."},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ErrorDisplayText(row.message), row.shown) << row.message;
+}
+
+}  // namespace
