@@ -1,0 +1,127 @@
+// The registration round without the dialog: encrypt in place, write
+// login.ini, read it back and decrypt.
+#include "accounts/Registration.h"
+
+#include "settings/AppFiles.h"
+#include "support/TempDataDir.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace {
+
+using TTexts = std::array<std::string, 3>;
+
+TEST(Registration, RoundTripThroughLoginIni)
+{
+    TTempDataDir dir;
+    const TTexts passwords = {"a", "pass123", "1234567"};
+    TPasswordRound round;
+    TRegistrationEdits edits{{"alice", "bob", "carol"}, round.Encrypt(passwords)};
+    WriteAccounts(dir.path(), AccountsFromEdits(edits));
+
+    const std::string bytes = dir.Read("login.ini");
+    // Three lines, CR LF each, ID "," and a 12-character stored text.
+    const std::regex layout(
+        "alice,([A-Za-z0-9+/]{11}=)\r\nbob,([A-Za-z0-9+/]{11}=)\r\ncarol,([A-Za-z0-9+/]{11}=)\r\n");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(bytes, m, layout)) << bytes;
+    EXPECT_EQ(m[1].str(), edits.Passwords[0]);
+    EXPECT_EQ(dir.Mode("login.ini"), 0600u);
+
+    TAccounts reread;
+    ReadAccounts(dir.path(), reread);
+    const TRegistrationEdits shown = EditsFromAccounts(reread);
+    EXPECT_EQ(shown.Ids, (TTexts{"alice", "bob", "carol"}));
+    TPasswordRound again;
+    EXPECT_EQ(again.Decrypt(shown.Passwords), passwords);
+}
+
+TEST(Registration, StoredTextLengthFollowsThePasswordLength)
+{
+    struct TRow {
+        size_t Bytes;
+        size_t Chars;
+    };
+    const TRow rows[] = {{0, 12}, {1, 12}, {7, 12}, {8, 24}, {15, 24}, {16, 32}, {23, 32}};
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Bytes);
+        TPasswordRound round;
+        const TTexts stored = round.Encrypt({std::string(row.Bytes, 'p'), "", ""});
+        EXPECT_EQ(stored[0].size(), row.Chars);
+        EXPECT_EQ(stored[1].size(), 12u);  // the empty password
+    }
+}
+
+TEST(Registration, SamePasswordGivesTheSameStoredText)
+{
+    TPasswordRound first, second;
+    const TTexts a = first.Encrypt({"secret", "secret", "other"});
+    const TTexts b = second.Encrypt({"secret", "x", "y"});
+    EXPECT_EQ(a[0], a[1]);
+    EXPECT_EQ(a[0], b[0]);
+    EXPECT_NE(a[0], a[2]);
+}
+
+TEST(Registration, SecondEncryptAfterAFailedWriteUsesThePlainPasswords)
+{
+    TPasswordRound round;
+    const TTexts first = round.Encrypt({"one", "two", "three"});
+    // The edits now show the stored texts; encrypting them again must give
+    // the same texts, not the encryption of the stored texts.
+    const TTexts second = round.Encrypt(first);
+    EXPECT_EQ(second, first);
+    TPasswordRound reader;
+    EXPECT_EQ(reader.Decrypt(second), (TTexts{"one", "two", "three"}));
+
+    // An edit typed over after the first encryption takes its new text.
+    const TTexts third = round.Encrypt({first[0], "changed", first[2]});
+    EXPECT_EQ(reader.Decrypt(third), (TTexts{"one", "changed", "three"}));
+}
+
+TEST(Registration, DecryptForgetsTheKeptPasswords)
+{
+    TPasswordRound round;
+    const TTexts stored = round.Encrypt({"one", "", ""});
+    round.Decrypt(stored);
+    // After the edits were decrypted, a text equal to the old stored text is
+    // what the user typed: it is encrypted as it stands.
+    TPasswordRound reader;
+    EXPECT_EQ(reader.Decrypt(round.Encrypt({stored[0], "", ""}))[0], stored[0]);
+}
+
+TEST(Registration, DamagedStoredTextDecryptsToEmpty)
+{
+    TPasswordRound round;
+    EXPECT_EQ(round.Decrypt({"not base64!", "", "QUJD"}), (TTexts{"", "", ""}));
+}
+
+TEST(Registration, CheckRefusesWhatLoginIniCannotHold)
+{
+    struct TRow {
+        const char* Label;
+        std::array<std::u16string, 3> Ids;
+        std::array<std::u16string, 3> Passwords;
+        TRegistrationProblem Problem;
+    };
+    const TRow rows[] = {
+        {"plain", {u"a", u"", u"c"}, {u"p", u"", u"q,r"}, TRegistrationProblem::None},
+        {"comma in an ID", {u"a", u"b,c", u""}, {u"", u"", u""}, TRegistrationProblem::CommaInId},
+        {"emoji in a password", {u"a", u"", u""}, {u"", u"\U0001F600", u""},
+         TRegistrationProblem::Unrepresentable},
+        {"accent in an ID", {u"\u00E9", u"", u""}, {u"", u"", u""},
+         TRegistrationProblem::Unrepresentable},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        const TRegistrationCheck check = CheckRegistration(row.Ids, row.Passwords);
+        EXPECT_EQ(check.Problem, row.Problem);
+    }
+    const TRegistrationCheck ok = CheckRegistration({u"ｱｲ", u"", u""}, {u"日本", u"", u""});
+    ASSERT_EQ(ok.Problem, TRegistrationProblem::None);
+    EXPECT_EQ(ok.Edits.Ids[0], "\xB1\xB2");
+    EXPECT_EQ(ok.Edits.Passwords[0], "\x93\xFA\x96\x7B");
+}
+
+}  // namespace
