@@ -379,7 +379,13 @@ std::size_t ReadPiece(std::istream& source, unsigned char* buffer, std::size_t c
         source.clear();  // eofbit and failbit of a short read
         return static_cast<std::size_t>(n);
     } catch (const std::ios_base::failure&) {
-        FailStream(ReadFailed);
+        // A stream with failbit or eofbit in exceptions() throws on the short
+        // read at its end; only badbit is a failure.
+        if (source.bad())
+            FailStream(ReadFailed);
+        const std::streamsize n = source.gcount();
+        source.clear();
+        return static_cast<std::size_t>(n);
     }
 }
 
