@@ -1,0 +1,30 @@
+// The program's five windows, created in their fixed order; shared by main
+// and the start-up benchmark so both build exactly the same program.
+#pragma once
+
+#include "shell/Endpoints.h"
+#include "shell/Unit1.h"
+
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+
+class QApplication;
+
+struct TLotscopeWindows {
+    // Destroyed in reverse order: the dialogs before the main window.
+    std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<QWidget> Form2;  // Yahoo! ID registration
+    std::unique_ptr<QWidget> Form3;  // favorites organizer
+    std::unique_ptr<QWidget> Form4;  // add favorite
+    std::unique_ptr<QWidget> Form5;  // options
+};
+
+// The application title, "Lotscope".
+void SetApplicationTitle(QApplication& app);
+
+// Creates TForm1 (its start-up step runs, errors go to reporter), then
+// TForm2 to TForm5 hidden, in this order. Closing the main window ends the
+// program even while a dialog is open.
+TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser,
+                               TMessageReporter& reporter, const std::filesystem::path& dataDir);

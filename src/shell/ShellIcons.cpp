@@ -1,0 +1,217 @@
+#include "shell/ShellIcons.h"
+
+#include <QFont>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <functional>
+
+namespace {
+
+using TDraw = std::function<void(QPainter&)>;
+
+// An icon painted from a drawing on a 16 x 16 grid, at whatever size is
+// asked for; disabled icons are drawn faded.
+class TPaintedIconEngine final : public QIconEngine {
+public:
+    explicit TPaintedIconEngine(TDraw draw) : m_draw(std::move(draw)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setRenderHint(QPainter::TextAntialiasing);
+        const qreal side = qMin(rect.width(), rect.height());
+        painter->translate(rect.x() + (rect.width() - side) / 2.0, rect.y() + (rect.height() - side) / 2.0);
+        painter->scale(side / 16.0, side / 16.0);
+        if (mode == QIcon::Disabled)
+            painter->setOpacity(0.35);
+        m_draw(*painter);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap pm(size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        paint(&p, QRect(QPoint(0, 0), size), mode, state);
+        return pm;
+    }
+
+    QIconEngine* clone() const override { return new TPaintedIconEngine(m_draw); }
+
+private:
+    TDraw m_draw;
+};
+
+QIcon Painted(TDraw draw)
+{
+    return QIcon(new TPaintedIconEngine(std::move(draw)));
+}
+
+// Text as an outline centred in the 16 x 16 cell, scaled to fill height h.
+void DrawGlyphs(QPainter& p, const QString& text, const QColor& color, qreal h, bool bold,
+                const QString& family = QStringLiteral("Noto Sans CJK JP"))
+{
+    QFont font(family);
+    font.setPixelSize(100);
+    font.setBold(bold);
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF box = path.boundingRect();
+    const qreal scale = qMin(h / box.height(), 15.0 / box.width());
+    QTransform t;
+    t.translate(8, 8);
+    t.scale(scale, scale);
+    t.translate(-box.center().x(), -box.center().y());
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPath(t.map(path));
+}
+
+const QColor kArrowGreen(0x1f, 0x8a, 0x2e);
+const QColor kInk(0x20, 0x30, 0x60);
+
+void DrawArrow(QPainter& p, bool left)
+{
+    QPainterPath arrow;
+    arrow.moveTo(2, 8);
+    arrow.lineTo(8, 2.5);
+    arrow.lineTo(8, 5.5);
+    arrow.lineTo(14, 5.5);
+    arrow.lineTo(14, 10.5);
+    arrow.lineTo(8, 10.5);
+    arrow.lineTo(8, 13.5);
+    arrow.closeSubpath();
+    if (!left) {
+        QTransform mirror(-1, 0, 0, 1, 16, 0);
+        arrow = mirror.map(arrow);
+    }
+    p.setPen(QPen(kArrowGreen.darker(140), 0.8));
+    p.setBrush(kArrowGreen);
+    p.drawPath(arrow);
+}
+
+void DrawReload(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kArrowGreen, 2.0, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(QRectF(3, 3, 10, 10), 60 * 16, 280 * 16);
+    QPainterPath head;  // arrow head at the arc's start, pointing along it
+    head.moveTo(8.5, 0.6);
+    head.lineTo(12.8, 3.2);
+    head.lineTo(8.6, 6.2);
+    head.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(kArrowGreen);
+    p.drawPath(head);
+}
+
+void DrawPlus(QPainter& p)
+{
+    p.setPen(QPen(QColor(0x9a, 0x6a, 0x00), 0.8));
+    p.setBrush(QColor(0xf0, 0xb0, 0x20));
+    QPainterPath plus;
+    plus.addRect(6, 2, 4, 12);
+    plus.addRect(2, 6, 12, 4);
+    p.drawPath(plus.simplified());
+}
+
+void DrawPaper(QPainter& p)
+{
+    QPainterPath sheet;
+    sheet.moveTo(3, 1.5);
+    sheet.lineTo(10, 1.5);
+    sheet.lineTo(13, 4.5);
+    sheet.lineTo(13, 14.5);
+    sheet.lineTo(3, 14.5);
+    sheet.closeSubpath();
+    p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1.0));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    p.drawLine(QPointF(10, 1.5), QPointF(10, 4.5));
+    p.drawLine(QPointF(10, 4.5), QPointF(13, 4.5));
+    p.setPen(QPen(QColor(0x40, 0x60, 0xa0), 1.0));
+    for (qreal y : {6.5, 8.5, 10.5, 12.5})
+        p.drawLine(QPointF(5, y), QPointF(11, y));
+}
+
+void DrawFolder(QPainter& p)
+{
+    const QColor edge(0xa0, 0x78, 0x00);
+    p.setPen(QPen(edge, 1.0));
+    p.setBrush(QColor(0xe8, 0xc0, 0x30));
+    QPainterPath back;
+    back.moveTo(1.5, 3.5);
+    back.lineTo(6, 3.5);
+    back.lineTo(7.5, 5);
+    back.lineTo(14.5, 5);
+    back.lineTo(14.5, 13.5);
+    back.lineTo(1.5, 13.5);
+    back.closeSubpath();
+    p.drawPath(back);
+    p.setBrush(QColor(0xff, 0xdc, 0x50));
+    QPainterPath front;
+    front.moveTo(1.5, 13.5);
+    front.lineTo(3, 7);
+    front.lineTo(15.5, 7);
+    front.lineTo(14.5, 13.5);
+    front.closeSubpath();
+    p.drawPath(front);
+}
+
+void DrawAmLogo(QPainter& p)
+{
+    DrawGlyphs(p, QStringLiteral("am"), Qt::black, 7.5, true, QStringLiteral("DejaVu Sans"));
+    // The smile under the letters.
+    QPainterPath smile;
+    smile.moveTo(2.5, 11.5);
+    smile.quadTo(8, 15, 13.5, 11.5);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0xff, 0x99, 0x00), 1.3, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(smile);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xff, 0x99, 0x00));
+    QPainterPath tip;
+    tip.moveTo(12, 10.6);
+    tip.lineTo(14.6, 10.8);
+    tip.lineTo(13.8, 13.2);
+    tip.closeSubpath();
+    p.drawPath(tip);
+}
+
+}  // namespace
+
+QList<QIcon> MakeImageList1()
+{
+    return {Painted(DrawPaper), Painted(DrawFolder)};
+}
+
+QList<QIcon> MakeImageList2()
+{
+    return {
+        Painted([](QPainter& p) { DrawArrow(p, true); }),
+        Painted([](QPainter& p) { DrawArrow(p, false); }),
+        Painted(DrawReload),
+        Painted(DrawPlus),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("IN"), kInk, 10, true, QStringLiteral("DejaVu Sans")); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("WL"), kInk, 10, true, QStringLiteral("DejaVu Sans")); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("出"), QColor(0xb0, 0x20, 0x20), 14, true); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("入"), QColor(0x20, 0x50, 0xb0), 14, true); }),
+        Painted([](QPainter& p) {
+            DrawGlyphs(p, QStringLiteral("e"), QColor(0x1e, 0x6f, 0xd0), 13, true, QStringLiteral("DejaVu Serif"));
+        }),
+    };
+}
+
+QList<QIcon> MakeImageList3()
+{
+    return {
+        Painted(DrawAmLogo),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("価"), QColor(0x00, 0x40, 0x90), 14, true); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("統"), QColor(0x60, 0x30, 0x00), 14, true); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("Y"), QColor(0xe0, 0x00, 0x10), 14, true, QStringLiteral("DejaVu Sans")); }),
+    };
+}
