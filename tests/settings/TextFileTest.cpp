@@ -393,3 +393,26 @@ TEST(ErrorDisplayText, PointAfterMessagesEndingAboveThePoint)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WriteLines, BareFileNameInTheCurrentDirectory)
+{
+    TTempDir dir;
+    // The program passes its current directory; a bare name (no directory
+    // part) must work too. Runs in a child so this process keeps its cwd.
+    const std::string outcome = testfiles::InChild([&] {
+        if (::chdir(dir.path().c_str()) != 0)
+            return std::string("<chdir failed>");
+        return Outcome([] {
+            WriteLines("bare.ini", {"a", "b"});
+            if (ReadLines(std::filesystem::path() / "bare.ini") != Lines{"a", "b"})
+                throw TFileError("<read back differs>");
+        });
+    });
+    EXPECT_EQ(outcome, "<no error>");
+    EXPECT_EQ(ReadBytes(dir / "bare.ini"), "a\r\nb\r\n");
+    EXPECT_EQ(Names(dir.path()), Lines{"bare.ini"});
+}
+
+}  // namespace
