@@ -146,24 +146,6 @@ TEST(Rc2Setup, MatchesRfc2268KnownAnswers)
     }
 }
 
-TEST(Rc2Setup, KeyModelsFromTheHash)
-{
-    using ucrypt_internal::Rc2KeyModel;
-    ucrypt_internal::Md5Digest hash;
-    for (std::size_t i = 0; i < hash.size(); ++i)
-        hash[i] = static_cast<unsigned char>(0xA0 + i);
-    const auto full128 = ucrypt_internal::DeriveRc2Key(hash, Rc2KeyModel::Full128);
-    const auto full40 = ucrypt_internal::DeriveRc2Key(hash, Rc2KeyModel::Full40);
-    const auto salted = ucrypt_internal::DeriveRc2Key(hash, Rc2KeyModel::Salted40);
-    EXPECT_EQ(full128.bytes, hash);
-    EXPECT_EQ(full128.effectiveBits, 128u);
-    EXPECT_EQ(full40.bytes, hash);
-    EXPECT_EQ(full40.effectiveBits, 40u);
-    const std::array<unsigned char, 16> saltedWant = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4};
-    EXPECT_EQ(salted.bytes, saltedWant);
-    EXPECT_EQ(salted.effectiveBits, 40u);
-}
-
 TEST(Rc2Setup, PaddingCheck)
 {
     struct Row {
@@ -189,18 +171,6 @@ TEST(Rc2Setup, PaddingCheck)
             << row.name;
         EXPECT_EQ(pad, row.pad) << row.name;
     }
-}
-
-TEST(THogeCrypt, FieldsAtConstruction)
-{
-    THogeCrypt cipher;
-    EXPECT_EQ(cipher.ErrorCode, 0u);
-    EXPECT_TRUE(cipher.ErrorMessage.empty());
-    EXPECT_EQ(cipher.CipherAlgId, 0x6602u);
-    EXPECT_EQ(cipher.PadSize, 8u);
-    EXPECT_EQ(cipher.HashAlgId, 0x8003u);
-    EXPECT_EQ(cipher.ChunkSize, 1024u);
-    EXPECT_EQ(CredentialPassphrase.size(), 26u);
 }
 
 // Lengths, agreement with one-shot RC2-CBC, and the way back.
