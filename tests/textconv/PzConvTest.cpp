@@ -3,6 +3,7 @@
 // direct, position-by-position reading of the conversion rules.
 #include "textconv/Cp932.h"
 #include "textconv/PzConv.h"
+#include "RuleModel.h"
 
 #include <gtest/gtest.h>
 
@@ -55,76 +56,6 @@ std::string Sjis(const char* utf8) {
     auto s = cp932::FromUtf8(utf8);
     EXPECT_TRUE(s.has_value()) << utf8;
     return s.value_or("");
-}
-
-// ---- A literal model of the rules, for differential testing ---------------
-
-bool InLeadRange(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-enum class Role { Single, Lead, Trail };
-
-// The role rule exactly as worded: count lead-range bytes backwards.
-Role RoleAt(const std::string& s, std::size_t i) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    if (b == 0) return Role::Single;
-    std::size_t count = 0;
-    for (std::size_t k = i; k > 0 && InLeadRange(static_cast<unsigned char>(s[k - 1])); --k) ++count;
-    if (count % 2 == 1) return Role::Trail;
-    return InLeadRange(b) ? Role::Lead : Role::Single;
-}
-
-std::string ModelWiden(const std::string& s, bool merge) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const unsigned char n = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
-        if (!TPzConv::IsHanKana(b) || RoleAt(s, i) != Role::Single) {
-            out += s[i++];
-            continue;
-        }
-        // The full-width code comes from widening the single character alone.
-        std::string wide = TPzConv::HanToZenSepaDaku(std::string(1, static_cast<char>(b)));
-        auto t = static_cast<unsigned char>(wide[1]);
-        bool merged = false;
-        if (merge && n == 0xDE && TPzConv::IsDakuKana(b)) {
-            if ((t >= 0x4A && t <= 0x67) || (t >= 0x6E && t <= 0x7A)) ++t;
-            else if (static_cast<unsigned char>(wide[0]) == 0x83 && t == 0x45) t = 0x94;
-            merged = true;
-        } else if (merge && n == 0xDF && TPzConv::IsHanDakuKana(b)) {
-            if (t >= 0x6E && t <= 0x7A) t += 2;
-            merged = true;
-        }
-        out += wide[0];
-        out += static_cast<char>(t);
-        i += merged ? 2 : 1;
-    }
-    return out;
-}
-
-std::string ModelSjisToEuc(const std::string& text, TJisKanaConvType mode) {
-    const std::string s = mode == ktZenWithDaku   ? ModelWiden(text, true)
-                          : mode == ktZenSepaDaku ? ModelWiden(text, false)
-                                                  : text;
-    std::string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (RoleAt(s, i) == Role::Lead) {
-            if (i + 1 == s.size()) {  // cut-off lead byte stays as it is
-                out += s[i++];
-                continue;
-            }
-            const std::string jis = TPzConv::SjisToJis(b, static_cast<unsigned char>(s[i + 1]));
-            out += static_cast<char>(static_cast<unsigned char>(jis[0]) + 0x80);
-            out += static_cast<char>(static_cast<unsigned char>(jis[1]) + 0x80);
-            i += 2;
-        } else if (TPzConv::IsHanKana(b)) {
-            out += '\x8E';
-            out += s[i++];
-        } else {
-            out += s[i++];
-        }
-    }
-    return out;
 }
 
 std::string RandomText(std::mt19937& rng, std::size_t maxLen) {
@@ -371,10 +302,10 @@ TEST(PzConv, FastPathsAgreeWithTheRulesReadLiterally) {
     for (int round = 0; round < 4000; ++round) {
         const std::string text = RandomText(rng, 24);
         SCOPED_TRACE(Hex(text));
-        ASSERT_EQ(Hex(TPzConv::HanToZenWithDaku(text)), Hex(ModelWiden(text, true)));
-        ASSERT_EQ(Hex(TPzConv::HanToZenSepaDaku(text)), Hex(ModelWiden(text, false)));
+        ASSERT_EQ(Hex(TPzConv::HanToZenWithDaku(text)), Hex(rulemodel::Widen(text, true)));
+        ASSERT_EQ(Hex(TPzConv::HanToZenSepaDaku(text)), Hex(rulemodel::Widen(text, false)));
         for (auto mode : {ktNone, ktZenWithDaku, ktZenSepaDaku})
-            ASSERT_EQ(Hex(WithMode(mode, text)), Hex(ModelSjisToEuc(text, mode))) << "mode " << int(mode);
+            ASSERT_EQ(Hex(WithMode(mode, text)), Hex(rulemodel::SjisToEuc(text, mode))) << "mode " << int(mode);
     }
 }
 
