@@ -57,6 +57,7 @@ QToolBar* MakeToolBar(QWidget* parent, const char* name)
     bar->layout()->setSpacing(0);
     bar->layout()->setContentsMargins(0, 0, 0, 0);
     bar->setFixedHeight(kRowHeight);
+    bar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; border: 0px; }"));
     return bar;
 }
 
@@ -161,7 +162,8 @@ void TForm1::BuildTopPanel()
     // Row 1: the main toolbar on its orange background.
     ToolBar1 = MakeToolBar(Panel1, "ToolBar1");
     ToolBar1->setAutoFillBackground(true);
-    ToolBar1->setStyleSheet(QStringLiteral("QToolBar#ToolBar1 { background: rgb(255, 204, 51); border: 0px; }"));
+    ToolBar1->setStyleSheet(QStringLiteral(
+        "QToolBar#ToolBar1 { background: rgb(255, 204, 51); spacing: 0px; padding: 0px; border: 0px; }"));
     ToolButton1 = MakeToolButton(ToolBar1, "ToolButton1", ImageList2[0], 71);
     ToolButton2 = MakeToolButton(ToolBar1, "ToolButton2", ImageList2[1], 71);
     ToolButton3 = MakeToolButton(ToolBar1, "ToolButton3", ImageList2[2], 71);

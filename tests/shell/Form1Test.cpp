@@ -1,0 +1,772 @@
+// The main window driven through the fake browser: start-up, commands,
+// events, the bid self-restraint stop, the favorites tree and the login.
+#include "FakeBrowser.h"
+#include "RecordingReporter.h"
+#include "accounts/StoredPassword.h"
+#include "shell/Unit1.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+TEndpoints TestEndpoints()
+{
+    return {"http://home.test/index.html", "http://top.test.jp", "http://status.test.jp",
+            "http://search.test.jp", "http://am.test", "http://ka.test", "http://af.test",
+            "http://login.test.jp"};
+}
+
+// Records what the desktop's default handler would have been asked to open.
+class TUrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> Opened;
+public slots:
+    void Open(const QUrl& url) { Opened.append(url); }
+};
+
+class Form1Test : public ::testing::Test {
+protected:
+    void Write(const char* name, std::string_view bytes)
+    {
+        std::ofstream out(Dir() / name, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    void Remove(const char* name) { std::filesystem::remove(Dir() / name); }
+    std::filesystem::path Dir() const { return std::filesystem::path(m_dir.path().toStdString()); }
+
+    // Three accounts, options 0,1,0, a few favorites of each kind.
+    void WriteDefaults()
+    {
+        Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\njiro," + EncryptPasswordText("pw1") +
+                               "\r\n," + "\r\n");
+        Write("option.ini", "0,1,0\r\n");
+        Write("search.ini", "s0,http://s/0\r\ns1,http://s/1\r\n");
+        Write("username.ini", "u0,http://u/0\r\nu1,http://u/1\r\nu2,http://u/2\r\n");
+        Write("exhibit.ini", "e0,http://e/0\r\n");
+    }
+
+    TForm1& Create()
+    {
+        browser = new TFakeBrowser;
+        form = std::make_unique<TForm1>(TestEndpoints(), browser, reporter, Dir());
+        return *form;
+    }
+
+    void Show()
+    {
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    QTemporaryDir m_dir;
+    TRecordingReporter reporter;
+    TFakeBrowser* browser = nullptr;
+    std::unique_ptr<TForm1> form;
+};
+
+// ---- Start-up ----
+
+struct StartupRow {
+    const char* name;
+    std::optional<std::string> login;   // nullopt: file missing
+    std::optional<std::string> option;  // nullopt: file missing
+    bool favorites;                     // the three favorites files exist
+    QStringList errors;
+    QStringList navigations;
+    bool paneVisible;
+    int treeNodes;  // top-level nodes after start-up
+    int flag;
+    int selectorItems;
+    QString selectorText;
+};
+
+TEST_F(Form1Test, StartupMatrix)
+{
+    const std::string oneAccount = "taro," + EncryptPasswordText("pw0") + "\r\n";
+    const QString login0 = "http://login.test.jp/config/login?.src=auc&.done=http://top.test.jp/jp&login=taro&passwd=pw0";
+    const QString home = "http://home.test/index.html";
+    const QString notFound = "ファイルが見つかりません";
+    const StartupRow rows[] = {
+        {"0,1,0 opens home, pane shown", oneAccount, "0,1,0\r\n", true, {}, {home}, true, 3, 0, 3, "taro"},
+        {"empty option.ini: home, pane hidden, flag off", oneAccount, "", true, {}, {home}, false, 3, 0, 3, "taro"},
+        {"1,1,1 logs in with entry 0, flag on", oneAccount, "1,1,1\r\n", true, {}, {login0}, true, 3, 1, 3, "taro"},
+        {"0,0,0 home and hidden pane", oneAccount, "0,0,0\r\n", true, {}, {home}, false, 3, 0, 3, "taro"},
+        {"2,1,0 leaves the browser empty", oneAccount, "2,1,0\r\n", true, {}, {}, true, 3, 0, 3, "taro"},
+        {"last line wins", oneAccount, "0,0,0\r\n1,1,1\r\n", true, {}, {login0}, true, 3, 1, 3, "taro"},
+        {"two fields: empty field 2", oneAccount, "1,1\r\n", true, {"'' は整数ではありません"}, {}, true, 0, 0, 3, "taro"},
+        {"separator after field 3", oneAccount, "1,1,1,\r\n", true, {"'1,' は整数ではありません"}, {}, true, 0, 0, 3,
+         "taro"},
+        {"bad second line keeps the first line's flag", oneAccount, "0,1,1\r\nx,1,0\r\n", true,
+         {"'x' は整数ではありません"}, {}, true, 0, 1, 3, "taro"},
+        {"missing login.ini stops everything", std::nullopt, "0,0,1\r\n", true, {notFound}, {}, true, 0, 0, 0,
+         "選択して下さい"},
+        {"missing option.ini", oneAccount, std::nullopt, true, {notFound}, {}, true, 0, 0, 3, "taro"},
+        {"missing favorites: the tree stops after its first node", oneAccount, "0,0,0\r\n", false, {notFound},
+         {home}, false, 1, 0, 3, "taro"},
+        {"two login lines: three items, third empty", "a,x\r\nb,y\r\n", "2,1,0\r\n", true, {}, {}, true, 3, 0, 3, "a"},
+    };
+    for (const StartupRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const char* f : {"login.ini", "option.ini", "search.ini", "username.ini", "exhibit.ini"})
+            Remove(f);
+        if (row.login)
+            Write("login.ini", *row.login);
+        if (row.option)
+            Write("option.ini", *row.option);
+        if (row.favorites)
+            for (const char* f : {"search.ini", "username.ini", "exhibit.ini"})
+                Write(f, "n,http://x/\r\n");
+        reporter.Errors.clear();
+        Create();
+        Show();
+        EXPECT_EQ(reporter.Errors, row.errors);
+        EXPECT_EQ(browser->Navigations, row.navigations);
+        EXPECT_EQ(form->TreeView1->width() > 0, row.paneVisible) << form->TreeView1->width();
+        EXPECT_EQ(form->TreeView1->topLevelItemCount(), row.treeNodes);
+        EXPECT_EQ(form->BidRestraintFlag, row.flag);
+        EXPECT_EQ(form->ComboBox1->count(), row.selectorItems);
+        EXPECT_EQ(form->ComboBox1->currentText(), row.selectorText);
+        form.reset();
+    }
+}
+
+TEST_F(Form1Test, StartupFillsAccountsInOrder)
+{
+    Write("login.ini", "a,x,y\r\nb\r\n");
+    Write("option.ini", "2,1,0\r\n");
+    Create();
+    EXPECT_EQ(form->Accounts[0].YahooId, "a");
+    EXPECT_EQ(form->Accounts[0].PasswordText, "x,y");
+    EXPECT_EQ(form->Accounts[1].YahooId, "");
+    EXPECT_EQ(form->Accounts[1].PasswordText, "b");
+    EXPECT_EQ(form->ComboBox1->itemText(0), "a");
+    EXPECT_EQ(form->ComboBox1->itemText(1), "");
+    EXPECT_EQ(form->ComboBox1->itemText(2), "");
+    EXPECT_EQ(form->ComboBox1->currentIndex(), 0);
+}
+
+// ---- Window, controls, menu ----
+
+TEST_F(Form1Test, WindowAndControlsAtDesignSettings)
+{
+    WriteDefaults();
+    Create();
+    Show();
+    EXPECT_EQ(form->windowTitle(), "Lotscope");
+    EXPECT_EQ(form->size(), QSize(771, 609));
+    EXPECT_EQ(form->font().pixelSize(), 12);
+    EXPECT_EQ(form->Panel1->height(), 46);
+    EXPECT_EQ(form->ToolBar1->height(), 22);
+    for (QToolButton* b : {form->ToolButton1, form->ToolButton2, form->ToolButton3, form->ToolButton5,
+                           form->ToolButton4, form->ToolButton6, form->ToolButton7, form->ToolButton8,
+                           form->ToolButton9}) {
+        EXPECT_EQ(b->width(), 71) << b->objectName().toStdString();
+        EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonIconOnly);
+        EXPECT_FALSE(b->icon().isNull());
+        EXPECT_TRUE(b->text().isEmpty() && b->toolTip().isEmpty());
+    }
+    for (QToolButton* b : {form->ToolButton13, form->ToolButton10, form->ToolButton11, form->ToolButton12})
+        EXPECT_EQ(b->width(), 26) << b->objectName().toStdString();
+    EXPECT_EQ(form->ComboBox1->width(), 121);
+    EXPECT_TRUE(form->ComboBox1->isEditable());
+    EXPECT_EQ(form->ToolBar2->width(), 206);
+    EXPECT_EQ(form->Edit1->width(), 101);
+    EXPECT_TRUE(form->Edit1->text().isEmpty());
+    EXPECT_EQ(form->Label3->text(), "アドレス");
+    EXPECT_EQ(form->Label3->x(), 8);
+    EXPECT_EQ(form->Edit3->x(), 56);
+    EXPECT_EQ(form->Edit3->text(), "http://top.test.jp/");
+    EXPECT_EQ(form->Button7->text(), "移動");
+    EXPECT_EQ(form->Button7->width(), 65);
+    EXPECT_EQ(form->TreeView1->width(), 121);
+    EXPECT_EQ(form->Splitter1->handleWidth(), 3);
+    EXPECT_EQ(form->StatusBar1->height(), 17);
+    EXPECT_EQ(form->TreeView1->indentation(), 19);
+    EXPECT_FALSE(form->TreeView1->rootIsDecorated());
+    EXPECT_EQ(form->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    // Toolbar order, left to right.
+    QList<QWidget*> expectedOrder = {form->ToolButton1, form->ToolButton2, form->ToolButton3, form->ComboBox1,
+                                     form->ToolButton5, form->ToolButton4, form->ToolButton6, form->ToolButton7,
+                                     form->ToolButton8, form->ToolButton9};
+    for (int i = 1; i < expectedOrder.size(); ++i)
+        EXPECT_LT(expectedOrder[i - 1]->x(), expectedOrder[i]->x()) << i;
+    QList<QWidget*> searchOrder = {form->Edit1, form->ToolButton13, form->ToolButton10, form->ToolButton11,
+                                   form->ToolButton12};
+    for (int i = 1; i < searchOrder.size(); ++i)
+        EXPECT_LT(searchOrder[i - 1]->x(), searchOrder[i]->x()) << i;
+
+    // The toolbar's colour.
+    const QImage shot = form->ToolBar1->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() - 2, shot.height() / 2), QColor(255, 204, 51));
+
+    // The reload button sits under the browser, at its design place.
+    EXPECT_EQ(form->Button1->text(), "TreeViewの更新");
+    EXPECT_EQ(form->Button1->geometry(), QRect(464, 152, 97, 25));
+    QWidget* client = form->centralWidget();
+    EXPECT_NE(client->childAt(form->Button1->geometry().center()), form->Button1);
+
+    // Back and forward start disabled, the rest enabled.
+    EXPECT_FALSE(form->ToolButton1->isEnabled());
+    EXPECT_FALSE(form->ToolButton2->isEnabled());
+    EXPECT_TRUE(form->ToolButton3->isEnabled());
+    EXPECT_TRUE(form->ToolButton9->isEnabled());
+}
+
+TEST_F(Form1Test, MenuItemsCaptionsAndEnabledState)
+{
+    WriteDefaults();
+    Create();
+    struct Row {
+        QString menu;
+        QStringList items;  // "-" for a separator
+    };
+    const Row rows[] = {
+        {"ファイル", {"開く", "保存", "閉じる", "-", "お気に入りのインポート", "お気に入りのエクスポート", "-", "終了"}},
+        {"ブラウザ", {"Yahoo!オークション", "-", "マイ・オークション", "ウォッチリスト(開催中)", "ウォッチリスト(終了分)", "出品中", "入札中"}},
+        {"お気に入り", {"お気に入りに追加", "お気に入りの整理"}},
+        {"ユーザ設定", {"Yahoo!IDを登録", "オプション設定"}},
+        {"ウインドウ", {"お気に入りの表示", "お気に入りを隠す"}},
+        {"ヘルプ", {"Lotscopeについて"}},
+    };
+    const QList<QAction*> menus = form->MainMenu1->actions();
+    ASSERT_EQ(menus.size(), 6);
+    for (int m = 0; m < 6; ++m) {
+        EXPECT_EQ(menus[m]->text(), rows[m].menu);
+        QStringList items;
+        for (QAction* a : menus[m]->menu()->actions()) {
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            EXPECT_TRUE(a->shortcut().isEmpty());
+        }
+        EXPECT_EQ(items, rows[m].items) << rows[m].menu.toStdString();
+    }
+    for (QAction* a : {form->m_open, form->m_save, form->m_close, form->N13, form->N14})
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    for (QAction* a : {form->m_exit, form->m_yahoo, form->m_help, form->m_option})
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+}
+
+TEST_F(Form1Test, AddressRowFollowsThePanelWidth)
+{
+    WriteDefaults();
+    Create();
+    Show();
+    for (int width : {771, 600, 420, 1000}) {
+        form->resize(width, 500);
+        QCoreApplication::processEvents();
+        const int w = form->Panel3->width();
+        EXPECT_EQ(form->Edit3->width(), w - 120) << width;
+        EXPECT_EQ(form->Button7->x(), w - 65) << width;
+        EXPECT_EQ(form->Button7->geometry().right(), w - 1) << width;
+    }
+}
+
+TEST_F(Form1Test, FavoritesPaneShowAndHide)
+{
+    WriteDefaults();
+    Create();
+    Show();
+    form->m_closefav->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->TreeView1->width(), 0);
+    EXPECT_EQ(form->TreeView1->topLevelItemCount(), 3);  // content kept
+    EXPECT_TRUE(form->Splitter1->handle(1)->isVisible());
+    form->m_showfav->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->TreeView1->width(), 121);
+}
+
+// ---- Commands ----
+
+TEST_F(Form1Test, PageCommandsNavigateAndLeaveTheAddressBox)
+{
+    Write("login.ini", "");
+    Write("option.ini", "2,1,0\r\n");
+    WriteDefaults();
+    Write("option.ini", "2,1,0\r\n");
+    Create();
+    struct Row {
+        const char* name;
+        std::function<void()> act;
+        QString expected;
+    };
+    const QString st = "http://status.test.jp/jp/show/mystatus";
+    const Row rows[] = {
+        {"m_yahoo", [&] { form->m_yahoo->trigger(); }, "http://top.test.jp/"},
+        {"m_myaucttion", [&] { form->m_myaucttion->trigger(); }, st},
+        {"m_watch", [&] { form->m_watch->trigger(); }, st + "?select=watchlist&watchclosed=0"},
+        {"m_watchend", [&] { form->m_watchend->trigger(); }, st + "?select=watchlist&s1=end&watchclosed=1"},
+        {"m_shuppin", [&] { form->m_shuppin->trigger(); }, st + "?select=selling"},
+        {"m_nyusatu", [&] { form->m_nyusatu->trigger(); }, st + "?select=bidding"},
+        {"ToolButton6", [&] { form->ToolButton6->click(); }, st + "?select=watchlist&watchclosed=0"},
+        {"ToolButton7", [&] { form->ToolButton7->click(); }, st + "?select=selling"},
+        {"ToolButton8", [&] { form->ToolButton8->click(); }, st + "?select=bidding"},
+        {"m_help", [&] { form->m_help->trigger(); }, "http://home.test/index.html"},
+    };
+    for (const Row& row : rows) {
+        browser->Navigations.clear();
+        form->Edit3->setText("typed");
+        row.act();
+        EXPECT_EQ(browser->Navigations, QStringList{row.expected}) << row.name;
+        EXPECT_EQ(form->Edit3->text(), "typed") << row.name;
+    }
+    EXPECT_TRUE(reporter.Errors.isEmpty());
+}
+
+TEST_F(Form1Test, SearchButtonsSendTheTermToFourSites)
+{
+    WriteDefaults();
+    Write("option.ini", "2,1,0\r\n");
+    Create();
+    const QString amazonTail = "&mode=blended&tag=quillbrookmer-22&encoding-string-jp=日本語";
+    struct Row {
+        QString term;
+        QToolButton* button;
+        QString expected;
+    };
+    const Row rows[] = {
+        {"", form->ToolButton13, "http://search.test.jp/search/auc?p="},
+        {"", form->ToolButton10, "http://am.test/exec/obidos/external-search?keyword=" + amazonTail},
+        {"", form->ToolButton11, "http://ka.test/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord="},
+        {"", form->ToolButton12, "http://af.test/search0?code=あ&ym=-1&search="},
+        {"日本 ｶﾞ", form->ToolButton13, "http://search.test.jp/search/auc?p=%c6%fc%cb%dc+%a5%ac"},
+        {"日本 ｶﾞ", form->ToolButton10,
+         "http://am.test/exec/obidos/external-search?keyword=日本 ｶﾞ" + amazonTail},
+        {"a&b", form->ToolButton11, "http://ka.test/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=a&b"},
+        {"abc def", form->ToolButton12, "http://af.test/search0?code=あ&ym=-1&search=abc def"},
+    };
+    for (const Row& row : rows) {
+        browser->Navigations.clear();
+        form->Edit1->setText(row.term);
+        row.button->click();
+        EXPECT_EQ(browser->Navigations, QStringList{row.expected}) << row.term.toStdString();
+    }
+}
+
+TEST_F(Form1Test, AddressBoxBackForwardReload)
+{
+    WriteDefaults();
+    Write("option.ini", "2,1,0\r\n");
+    Create();
+    form->Edit3->setText(" example.com ");
+    form->Button7->click();
+    EXPECT_EQ(browser->Navigations, QStringList{" example.com "});
+    // Enter in the address box starts nothing.
+    QTest::keyClick(form->Edit3, Qt::Key_Return);
+    EXPECT_EQ(browser->Navigations.size(), 1);
+
+    // Reload only with a document.
+    form->ToolButton3->click();
+    EXPECT_EQ(browser->RefreshCount, 0);
+    browser->Document = true;
+    form->ToolButton3->click();
+    EXPECT_EQ(browser->RefreshCount, 1);
+
+    form->ToolButton1->setEnabled(true);
+    form->ToolButton2->setEnabled(true);
+    form->ToolButton1->click();
+    form->ToolButton2->click();
+    EXPECT_EQ(browser->GoBackCount, 1);
+    EXPECT_EQ(browser->GoForwardCount, 1);
+
+    // A refused go-back reaches the error display; the program goes on.
+    browser->GoBackThrows = true;
+    form->ToolButton1->click();
+    EXPECT_EQ(reporter.Errors, QStringList{"エラーを特定できません"});
+    form->m_yahoo->trigger();
+    EXPECT_EQ(browser->Navigations.last(), "http://top.test.jp/");
+}
+
+TEST_F(Form1Test, OutsideBrowserGetsTheTypedText)
+{
+    WriteDefaults();
+    Create();
+    TUrlRecorder recorder;
+    for (const char* scheme : {"http", "https"})
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "Open");
+    browser->Location = "http://shown.test/page";
+    form->Edit3->setText("example.org/typed");
+    form->ToolButton9->click();
+    form->Edit3->setText("https://x.test/a?b=%c6");
+    form->ToolButton9->click();
+    for (const char* scheme : {"http", "https"})
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    ASSERT_EQ(recorder.Opened.size(), 2);
+    EXPECT_EQ(recorder.Opened[0].toString(), "http://example.org/typed");
+    // QUrl writes escapes in capitals.
+    EXPECT_EQ(recorder.Opened[1].toString(QUrl::FullyEncoded), "https://x.test/a?b=%C6");
+    EXPECT_TRUE(browser->Navigations.size() <= 1);  // only start-up's
+}
+
+TEST_F(Form1Test, DialogCommandsShowTheirDialogs)
+{
+    WriteDefaults();
+    Create();
+    QWidget f2, f3, f4, f5;
+    form->SetDialogs(&f2, &f3, &f4, &f5);
+    struct Row {
+        const char* name;
+        std::function<void()> act;
+        QWidget* dialog;
+    };
+    const Row rows[] = {
+        {"m_favadd", [&] { form->m_favadd->trigger(); }, &f4},
+        {"ToolButton4", [&] { form->ToolButton4->click(); }, &f4},
+        {"m_favedit", [&] { form->m_favedit->trigger(); }, &f3},
+        {"m_YahooID", [&] { form->m_YahooID->trigger(); }, &f2},
+        {"m_option", [&] { form->m_option->trigger(); }, &f5},
+    };
+    for (const Row& row : rows) {
+        for (QWidget* w : {&f2, &f3, &f4, &f5})
+            w->hide();
+        row.act();
+        for (QWidget* w : {&f2, &f3, &f4, &f5})
+            EXPECT_EQ(w->isVisible(), w == row.dialog) << row.name;
+    }
+}
+
+TEST_F(Form1Test, ExitClosesTheWindow)
+{
+    WriteDefaults();
+    Create();
+    Show();
+    form->m_exit->trigger();
+    EXPECT_FALSE(form->isVisible());
+}
+
+// ---- Browser events and the bid self-restraint stop ----
+
+TEST_F(Form1Test, StatusAndCommandStateEvents)
+{
+    WriteDefaults();
+    Create();
+    browser->FireStatusText("http://link.test/日本");
+    EXPECT_EQ(form->StatusBar1->currentMessage(), "http://link.test/日本");
+    browser->FireStatusText("한");  // no code page 932 form
+    EXPECT_EQ(form->StatusBar1->currentMessage(), "?");
+
+    struct Row {
+        int command;
+        bool enable;
+        bool back, forward;
+    };
+    const Row rows[] = {
+        {1, true, false, true}, {2, true, true, true},   {3, false, true, true}, {0, false, true, true},
+        {-1, false, true, true}, {1, false, true, false}, {2, false, false, false},
+    };
+    for (const Row& row : rows) {
+        browser->FireCommandState(row.command, row.enable);
+        EXPECT_EQ(form->ToolButton1->isEnabled(), row.back) << row.command << row.enable;
+        EXPECT_EQ(form->ToolButton2->isEnabled(), row.forward) << row.command << row.enable;
+    }
+}
+
+TEST_F(Form1Test, NavigateCompleteShowsTheLocationAndAppliesTheBidStop)
+{
+    WriteDefaults();
+    Create();
+    struct Row {
+        const char* name;
+        int flag;
+        QString location;
+        bool goesBack;
+    };
+    const QString preview = "http://x.test.jp/jp/show/bid_preview?aID=b1&bid=100";
+    const Row rows[] = {
+        {"flag 1 stops", 1, preview, true},
+        {"flag 0 shows", 0, preview, false},
+        {"flag 2 shows", 2, preview, false},
+        {"flag -1 shows", -1, preview, false},
+        {"capitals do not stop", 1, "http://x.test.jp/JP/SHOW/BID_PREVIEW?aID=1", false},
+        {"another page", 1, "http://x.test.jp/jp/show/mystatus", false},
+    };
+    for (const Row& row : rows) {
+        form->BidRestraintFlag = row.flag;
+        form->Edit3->setText("typed over");
+        const int before = browser->GoBackCount;
+        browser->Commit(row.location);
+        EXPECT_EQ(form->Edit3->text(), row.location) << row.name;
+        EXPECT_EQ(browser->GoBackCount - before, row.goesBack ? 1 : 0) << row.name;
+        // The filter refuses the same pages before they load.
+        EXPECT_EQ(browser->Offer(row.location), !row.goesBack) << row.name;
+    }
+    EXPECT_TRUE(reporter.Errors.isEmpty());
+
+    // The flag is read at the moment of the event.
+    form->BidRestraintFlag = 0;
+    EXPECT_TRUE(browser->Offer(preview));
+    form->BidRestraintFlag = 1;
+    EXPECT_FALSE(browser->Offer(preview));
+
+    // A go-back the engine refuses ends in the error display.
+    browser->GoBackThrows = true;
+    browser->Commit(preview);
+    EXPECT_EQ(reporter.Errors, QStringList{"エラーを特定できません"});
+}
+
+// ---- Favorites tree ----
+
+class TreeTest : public Form1Test {
+protected:
+    QList<QTreeWidgetItem*> DisplayOrder() const
+    {
+        QList<QTreeWidgetItem*> all;
+        for (int i = 0; i < form->TreeView1->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* top = form->TreeView1->topLevelItem(i);
+            all << top;
+            for (int c = 0; c < top->childCount(); ++c)
+                all << top->child(c);
+        }
+        return all;
+    }
+    void Select(QTreeWidgetItem* item)
+    {
+        form->TreeView1->clearSelection();
+        item->setSelected(true);
+    }
+};
+
+TEST_F(TreeTest, LoadShowsThreeCollapsedKindsWithTheirEntries)
+{
+    WriteDefaults();
+    Write("search.ini", "a,b,c\r\nno comma here\r\n\r\n");
+    Write("username.ini", "");
+    Write("exhibit.ini", "\x93\xFA\x96\x7B,http://e/\x93\xFA");
+    Create();
+    QTreeWidget* tree = form->TreeView1;
+    ASSERT_EQ(tree->topLevelItemCount(), 3);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "検索語");
+    EXPECT_EQ(tree->topLevelItem(1)->text(0), "ユーザ");
+    EXPECT_EQ(tree->topLevelItem(2)->text(0), "出品物");
+    QStringList names;
+    for (int c = 0; c < tree->topLevelItem(0)->childCount(); ++c)
+        names << tree->topLevelItem(0)->child(c)->text(0);
+    EXPECT_EQ(names, (QStringList{"a", "", ""}));
+    EXPECT_EQ(tree->topLevelItem(1)->childCount(), 0);
+    EXPECT_EQ(tree->topLevelItem(2)->child(0)->text(0), "日本");
+    EXPECT_EQ(form->FavoriteTables[fkSearchWord][0].Url, "b,c");
+    EXPECT_EQ(form->FavoriteTables[fkSearchWord][1].Url, "no comma here");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
+        EXPECT_EQ(tree->topLevelItem(i)->icon(0).cacheKey(), form->ImageList1[1].cacheKey());
+    }
+    EXPECT_EQ(tree->topLevelItem(0)->child(0)->icon(0).cacheKey(), form->ImageList1[0].cacheKey());
+    EXPECT_TRUE(tree->selectedItems().isEmpty());
+}
+
+TEST_F(TreeTest, ReloadRebuildsFromTheFilesAndClearsSelection)
+{
+    WriteDefaults();
+    Create();
+    QTreeWidget* tree = form->TreeView1;
+    Select(tree->topLevelItem(1)->child(0));
+    Write("username.ini", "new,http://new/\r\n");
+    form->Button1->click();
+    ASSERT_EQ(tree->topLevelItemCount(), 3);
+    EXPECT_EQ(tree->topLevelItem(1)->childCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(1)->child(0)->text(0), "new");
+    EXPECT_TRUE(tree->selectedItems().isEmpty());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
+    // Nothing selected: a double-click opens nothing.
+    browser->Navigations.clear();
+    form->TreeView1DblClick();
+    EXPECT_TRUE(browser->Navigations.isEmpty());
+
+    // A missing file stops the load at its kind.
+    Remove("username.ini");
+    form->Button1->click();
+    EXPECT_EQ(reporter.Errors, QStringList{"ファイルが見つかりません"});
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(1)->childCount(), 0);
+}
+
+TEST_F(TreeTest, DoubleClickOpensTheEntryAtItsPosition)
+{
+    WriteDefaults();
+    Create();
+    // Oracle: the URLs straight from the files' lines, in display order;
+    // kind nodes open nothing.
+    const QStringList expected = {"", "http://s/0", "http://s/1", "", "http://u/0", "http://u/1", "http://u/2",
+                                  "", "http://e/0"};
+    for (bool expandAll : {false, true}) {
+        const QList<QTreeWidgetItem*> nodes = DisplayOrder();
+        ASSERT_EQ(nodes.size(), expected.size());
+        for (int p = 0; p < nodes.size(); ++p) {
+            if (expandAll)
+                form->TreeView1->expandAll();
+            else
+                form->TreeView1->collapseAll();
+            browser->Navigations.clear();
+            Select(nodes[p]);
+            form->TreeView1DblClick();
+            const QStringList want = expected[p].isEmpty() ? QStringList{} : QStringList{expected[p]};
+            EXPECT_EQ(browser->Navigations, want) << "p=" << p << " expanded=" << expandAll;
+            EXPECT_TRUE(nodes[p]->isSelected());
+        }
+    }
+}
+
+TEST_F(TreeTest, RealDoubleClicksAndSingleExpand)
+{
+    WriteDefaults();
+    Create();
+    Show();
+    QTreeWidget* tree = form->TreeView1;
+    QTreeWidgetItem* users = tree->topLevelItem(1);
+    // Selecting a kind expands it; selecting another collapses the first.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(users).center());
+    EXPECT_TRUE(users->isExpanded());
+    QTreeWidgetItem* second = users->child(1);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(second).center());
+    EXPECT_TRUE(users->isExpanded());
+    browser->Navigations.clear();
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(second).center());
+    EXPECT_EQ(browser->Navigations, QStringList{"http://u/1"});
+    // Empty space acts on the node selected before.
+    browser->Navigations.clear();
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, QPoint(5, tree->viewport()->height() - 3));
+    EXPECT_EQ(browser->Navigations, QStringList{"http://u/1"});
+    QTreeWidgetItem* searches = tree->topLevelItem(0);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(searches).center());
+    EXPECT_TRUE(searches->isExpanded());
+    EXPECT_FALSE(users->isExpanded());
+}
+
+TEST_F(TreeTest, LargeListsHaveNoCap)
+{
+    WriteDefaults();
+    std::string lines;
+    for (int i = 0; i < 1200; ++i)
+        lines += "n" + std::to_string(i) + ",http://big/" + std::to_string(i) + "\r\n";
+    Write("exhibit.ini", lines);
+    Create();
+    ASSERT_EQ(form->TreeView1->topLevelItem(2)->childCount(), 1200);
+    form->TreeView1->topLevelItem(2)->child(1100)->setSelected(true);
+    browser->Navigations.clear();
+    form->TreeView1DblClick();
+    EXPECT_EQ(browser->Navigations, QStringList{"http://big/1100"});
+}
+
+// ---- Login ----
+
+TEST_F(Form1Test, LoginUsesTheSelectedEntry)
+{
+    WriteDefaults();
+    Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\na&b=c," + EncryptPasswordText("p#q+r%s t") +
+                           "\r\n,\r\n");
+    Write("option.ini", "2,1,0\r\n");
+    Create();
+    const QString head = "http://login.test.jp/config/login?.src=auc&.done=http://top.test.jp/jp";
+    struct Row {
+        int index;
+        QString expected;
+    };
+    const Row rows[] = {
+        {0, head + "&login=taro&passwd=pw0"},
+        {1, head + "&login=a&b=c&passwd=p#q+r%s t"},
+        {2, head + "&login=&passwd="},
+        {0, head + "&login=taro&passwd=pw0"},
+        {0, head + "&login=taro&passwd=pw0"},
+    };
+    for (const Row& row : rows) {
+        browser->Navigations.clear();
+        form->ComboBox1->setCurrentIndex(row.index);
+        form->ToolButton5->click();
+        EXPECT_EQ(browser->Navigations, QStringList{row.expected}) << row.index;
+    }
+    // Typed text in the selector: no entry is selected, nothing happens.
+    browser->Navigations.clear();
+    form->ComboBox1->setEditText("someone else");
+    form->ToolButton5->click();
+    EXPECT_TRUE(browser->Navigations.isEmpty());
+    // A damaged stored text gives an empty password.
+    form->Accounts[0].PasswordText = "!!!";
+    form->FillAccountSelector();
+    form->ToolButton5->click();
+    EXPECT_EQ(browser->Navigations, QStringList{head + "&login=taro&passwd="});
+    EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
+}
+
+TEST_F(Form1Test, LoginWithNoItemsDoesNothing)
+{
+    Create();  // no files at all: login.ini fails first
+    EXPECT_EQ(form->ComboBox1->count(), 0);
+    form->ToolButton5->click();
+    EXPECT_TRUE(browser->Navigations.isEmpty());
+    EXPECT_EQ(reporter.Errors, QStringList{"ファイルが見つかりません"});
+}
+
+TEST_F(Form1Test, FillAccountSelectorRefillsFromAccounts)
+{
+    WriteDefaults();
+    Create();
+    form->ComboBox1->setEditText("typed");
+    form->Accounts = {TAccountEntry{"x", ""}, TAccountEntry{"y", ""}, TAccountEntry{"z", ""}};
+    form->FillAccountSelector();
+    EXPECT_EQ(form->ComboBox1->count(), 3);
+    EXPECT_EQ(form->ComboBox1->itemText(2), "z");
+    EXPECT_EQ(form->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(form->ComboBox1->currentText(), "x");
+}
+
+// ---- The error display and the bundled home page ----
+
+TEST(MessageBoxReporter, CriticalBoxCaptionedLotscopeWithThePoint)
+{
+    TMessageBoxReporter reporter;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->accept();
+    });
+    reporter.ShowError("ファイルが見つかりません");
+    EXPECT_EQ(title, "Lotscope");
+    EXPECT_EQ(text, "ファイルが見つかりません.");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons, QMessageBox::Ok);
+}
+
+TEST(HomePage, BundledPageNamesTheProgramAndLinksTheAuctionPages)
+{
+    QFile page(":/lotscope/home.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    EXPECT_TRUE(html.contains("Lotscope"));
+    EXPECT_TRUE(html.contains(QString::fromStdString(TEndpoints::Defaults().AuctionTop) + "/\""));
+    EXPECT_TRUE(html.contains("/jp/show/mystatus?select=bidding"));
+    EXPECT_EQ(TEndpoints::Defaults().Home, "qrc:/lotscope/home.html");
+}
+
+}  // namespace
+
+#include "Form1Test.moc"

@@ -1,0 +1,199 @@
+// Addresses, the bid-preview test, the tree's position lookup and the wide
+// text bridge.
+#include "shell/ShellCore.h"
+#include "shell/browser/WideText.h"
+#include "shell/browser/WebEngineBrowser.h"
+#include "textconv/PzConv.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEndpoints Sample()
+{
+    return {"qrc:/x/home.html", "https://top.example.jp", "https://status.example.jp",
+            "https://search.example.jp", "https://am.example", "https://ka.example",
+            "https://af.example", "https://login.example.jp"};
+}
+
+TEST(PageAddress, EveryCommandOpensItsFixedPage)
+{
+    struct Row {
+        const char* name;
+        TPageCommand command;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"home", TPageCommand::Home, "qrc:/x/home.html"},
+        {"top", TPageCommand::AuctionTop, "https://top.example.jp/"},
+        {"mystatus", TPageCommand::MyStatus, "https://status.example.jp/jp/show/mystatus"},
+        {"watch open", TPageCommand::WatchOpen,
+         "https://status.example.jp/jp/show/mystatus?select=watchlist&watchclosed=0"},
+        {"watch ended", TPageCommand::WatchEnded,
+         "https://status.example.jp/jp/show/mystatus?select=watchlist&s1=end&watchclosed=1"},
+        {"selling", TPageCommand::Selling, "https://status.example.jp/jp/show/mystatus?select=selling"},
+        {"bidding", TPageCommand::Bidding, "https://status.example.jp/jp/show/mystatus?select=bidding"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(PageAddress(Sample(), row.command), row.expected) << row.name;
+}
+
+TEST(SearchAddress, FourSitesWithTheirFixedTexts)
+{
+    TPzConv conv;
+    conv.JisKanaConvType = ktZenWithDaku;
+    // Fixed program text in Shift_JIS: 日本語 and あ.
+    const std::string nihongo = "\x93\xFA\x96\x7B\x8C\xEA";
+    const std::string a = "\x82\xA0";
+    const std::string amazonTail = "&mode=blended&tag=quillbrookmer-22&encoding-string-jp=" + nihongo;
+    struct Row {
+        const char* name;
+        TSearchSite site;
+        std::string term;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"auction empty", TSearchSite::Auction, "", "https://search.example.jp/search/auc?p="},
+        {"amazon empty", TSearchSite::Amazon, "",
+         "https://am.example/exec/obidos/external-search?keyword=" + amazonTail},
+        {"kakaku empty", TSearchSite::Kakaku, "",
+         "https://ka.example/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord="},
+        {"aucfan empty", TSearchSite::Aucfan, "", "https://af.example/search0?code=" + a + "&ym=-1&search="},
+        {"auction space becomes plus", TSearchSite::Auction, "abc def",
+         "https://search.example.jp/search/auc?p=abc+def"},
+        {"amazon keeps space", TSearchSite::Amazon, "abc def",
+         "https://am.example/exec/obidos/external-search?keyword=abc def" + amazonTail},
+        {"kakaku keeps space", TSearchSite::Kakaku, "abc def",
+         "https://ka.example/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=abc def"},
+        {"aucfan keeps space", TSearchSite::Aucfan, "abc def",
+         "https://af.example/search0?code=" + a + "&ym=-1&search=abc def"},
+        // 日本 in Shift_JIS: EUC-JP C6 FC CB DC, lowercase hex.
+        {"auction kanji", TSearchSite::Auction, "\x93\xFA\x96\x7B",
+         "https://search.example.jp/search/auc?p=%c6%fc%cb%dc"},
+        {"kakaku kanji unchanged", TSearchSite::Kakaku, "\x93\xFA\x96\x7B",
+         "https://ka.example/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=\x93\xFA\x96\x7B"},
+        // Half-width ka + voiced mark widen to ガ (EUC-JP A5 AC).
+        {"auction half-width kana", TSearchSite::Auction, "\xB6\xDE",
+         "https://search.example.jp/search/auc?p=%a5%ac"},
+        {"auction keeps ascii punctuation", TSearchSite::Auction, "a&b=c#d%e+f",
+         "https://search.example.jp/search/auc?p=a&b=c#d%e+f"},
+        {"aucfan keeps ampersand", TSearchSite::Aucfan, "x&y",
+         "https://af.example/search0?code=" + a + "&ym=-1&search=x&y"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(SearchAddress(Sample(), row.site, row.term, conv), row.expected) << row.name;
+}
+
+TEST(LoginAddress, NothingIsEscaped)
+{
+    struct Row {
+        const char* name;
+        std::string id, password, expected;
+    };
+    const std::string head = "https://login.example.jp/config/login?.src=auc&.done=https://top.example.jp/jp";
+    const Row rows[] = {
+        {"plain", "taro", "secret", head + "&login=taro&passwd=secret"},
+        {"empty entry", "", "", head + "&login=&passwd="},
+        {"punctuation", "a&b=c", "p#q+r%s t", head + "&login=a&b=c&passwd=p#q+r%s t"},
+        {"shift_jis id", "\x93\xFA", "x", head + "&login=\x93\xFA&passwd=x"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(LoginAddress(Sample(), row.id, row.password), row.expected) << row.name;
+}
+
+TEST(BidStop, FlagMustEqualOneAndMarkerIsCaseSensitive)
+{
+    struct Row {
+        const char* name;
+        int flag;
+        std::string address;
+        bool stops;
+    };
+    const Row rows[] = {
+        {"on, marker with query", 1, "https://x.jp/jp/show/bid_preview?aID=1&bid=2", true},
+        {"on, marker at end", 1, "https://x.jp/jp/show/bid_preview", true},
+        {"on, marker inside query", 1, "https://x.jp/a?next=jp/show/bid_preview", true},
+        {"off", 0, "https://x.jp/jp/show/bid_preview", false},
+        {"two is not on", 2, "https://x.jp/jp/show/bid_preview", false},
+        {"minus one is not on", -1, "https://x.jp/jp/show/bid_preview", false},
+        {"capitals", 1, "https://x.jp/JP/SHOW/BID_PREVIEW", false},
+        {"partly capital", 1, "https://x.jp/jp/show/Bid_preview", false},
+        {"cut marker", 1, "https://x.jp/jp/show/bid_previe", false},
+        {"escaped slash", 1, "https://x.jp/jp%2Fshow/bid_preview", false},
+        {"empty", 1, "", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(BidStopApplies(row.flag, row.address), row.stops) << row.name;
+}
+
+TEST(TreeNodeAt, AgreesWithTheTreeInDisplayOrder)
+{
+    // Independent oracle: lay out the nodes one by one, as the tree shows them.
+    for (auto [ns, nu, ne] : {std::array<int, 3>{0, 0, 0}, {2, 3, 1}, {0, 4, 0}, {5, 0, 2}, {1, 1, 1}}) {
+        TFavoriteTables tables;
+        tables[fkSearchWord].resize(static_cast<std::size_t>(ns));
+        tables[fkUser].resize(static_cast<std::size_t>(nu));
+        tables[fkExhibit].resize(static_cast<std::size_t>(ne));
+        std::vector<TTreeNodeRef> layout;
+        for (TFavoriteKind kind : kFavoriteKinds) {
+            layout.push_back({kind, std::nullopt});
+            for (std::size_t i = 0; i < tables[kind].size(); ++i)
+                layout.push_back({kind, i});
+        }
+        for (std::size_t p = 0; p < layout.size() + 3; ++p) {
+            const auto got = TreeNodeAt(tables, p);
+            if (p < layout.size())
+                EXPECT_EQ(got, layout[p]) << ns << "," << nu << "," << ne << " p=" << p;
+            else
+                EXPECT_FALSE(got.has_value()) << ns << "," << nu << "," << ne << " p=" << p;
+        }
+    }
+}
+
+TEST(WideText, AsciiBytesKeepTheirValuesBothWays)
+{
+    std::string all;
+    for (int b = 0; b < 0x80; ++b)
+        all.push_back(static_cast<char>(b));
+    const QString wide = SjisToWide(all);
+    ASSERT_EQ(wide.size(), 0x80);
+    for (int b = 0; b < 0x80; ++b)
+        EXPECT_EQ(wide[b].unicode(), b) << b;
+    EXPECT_EQ(WideToSjis(wide), all);
+}
+
+TEST(WideText, JapaneseRoundTripAndUnmappableCharacters)
+{
+    EXPECT_EQ(SjisToWide("\x93\xFA\x96\x7B\x8C\xEA"), QStringLiteral("日本語"));
+    EXPECT_EQ(SjisToWide("\xB6\xDE"), QStringLiteral("ｶﾞ"));
+    EXPECT_EQ(WideToSjis(QStringLiteral("日本語")), "\x93\xFA\x96\x7B\x8C\xEA");
+    // A character with no code page 932 form becomes "?", the rest converts.
+    EXPECT_EQ(WideToSjis(QStringLiteral("a한b😀c")), "a?b?c");
+    EXPECT_FALSE(WideToSjisStrict(QStringLiteral("a한b")).has_value());
+    EXPECT_EQ(WideToSjisStrict(QStringLiteral("～")).value(), "\x81\x60");
+    // A byte with no character becomes U+FFFD; what follows still converts.
+    EXPECT_EQ(SjisToWide("a\x80z"), QStringLiteral("a\uFFFDz"));
+}
+
+TEST(TypedAddress, BareHostGetsHttpAndSchemesArePassedAsIs)
+{
+    struct Row {
+        const char* text;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"example.com", "http://example.com"},
+        {"example.com/a?b=c", "http://example.com/a?b=c"},
+        {"localhost:8080/x", "http://localhost:8080/x"},
+        {"https://example.com/a%20b?q=%c6%fc", "https://example.com/a%20b?q=%C6%FC"},  // escapes kept
+        {"http://127.0.0.1:1/test.jp/jp/show/mystatus", "http://127.0.0.1:1/test.jp/jp/show/mystatus"},
+        {"qrc:/lotscope/home.html", "qrc:/lotscope/home.html"},
+        {"about:blank", "about:blank"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TWebEngineBrowser::AddressFromText(QString::fromUtf8(row.text)).toString(QUrl::FullyEncoded),
+                  QString::fromUtf8(row.expected))
+            << row.text;
+}
+
+}  // namespace
