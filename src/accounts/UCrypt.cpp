@@ -201,7 +201,7 @@ struct Failure {
 // hash (if still held), the key, and last the library context.
 class CipherSession {
 public:
-    CipherSession() = default;
+    explicit CipherSession(bool encrypt) : m_encrypt(encrypt) {}
     CipherSession(const CipherSession&) = delete;
     CipherSession& operator=(const CipherSession&) = delete;
     ~CipherSession() { Release(); }
@@ -257,19 +257,19 @@ public:
         m_key = EVP_CIPHER_CTX_new();
         if (m_key == nullptr)
             FailOpenSsl(StepDeriveKey);
-        // The key used to encrypt; Decrypt sets up the one it settles on.
-        KeyFor(Rc2KeyModel::Full128, nullptr, true);
+        // The key Encrypt uses; Decrypt sets up the one it settles on later.
+        KeyFor(Rc2KeyModel::Full128, nullptr);
         DestroyHash();
     }
 
     // Sets the key up under the given model, with the given IV (zero when
     // null). Failure is a key derivation failure.
-    void KeyFor(Rc2KeyModel model, const unsigned char* iv, bool encrypt)
+    void KeyFor(Rc2KeyModel model, const unsigned char* iv)
     {
         static constexpr unsigned char ZeroIv[Rc2BlockSize] = {};
         Rc2Key key = DeriveRc2Key(m_digest, model);
         const bool ok = SetupRc2(m_key, m_cipher, key.bytes, key.effectiveBits,
-                                 iv != nullptr ? iv : ZeroIv, encrypt);
+                                 iv != nullptr ? iv : ZeroIv, m_encrypt);
         OPENSSL_cleanse(key.bytes.data(), key.bytes.size());
         if (!ok)
             FailOpenSsl(StepDeriveKey);
@@ -278,7 +278,7 @@ public:
     void AllocateBuffer(std::uint32_t chunkSize, std::uint32_t padSize)
     {
         m_capacity = std::size_t{chunkSize} + padSize;
-        m_buffer = std::make_unique<unsigned char[]>(m_capacity);
+        m_buffer = std::make_unique_for_overwrite<unsigned char[]>(m_capacity);
     }
 
     unsigned char* Buffer() const { return m_buffer.get(); }
@@ -314,6 +314,7 @@ private:
         }
     }
 
+    const bool m_encrypt;
     CryptoLibrary m_library;
     EVP_MD* m_md = nullptr;
     EVP_MD_CTX* m_hash = nullptr;
@@ -444,7 +445,7 @@ std::optional<Rc2KeyModel> AcceptedKeyModel(CipherSession& session, std::istream
     for (const Rc2KeyModel model : DecryptKeyModels) {
         unsigned char block[Rc2BlockSize];
         std::memcpy(block, tail + Rc2BlockSize, Rc2BlockSize);
-        session.KeyFor(model, tail, false);
+        session.KeyFor(model, tail);
         if (!session.Crypt(block, Rc2BlockSize))
             FailOpenSsl(StepDecrypt);
         std::size_t pad = 0;
@@ -460,42 +461,44 @@ std::optional<Rc2KeyModel> AcceptedKeyModel(CipherSession& session, std::istream
 
 namespace {
 
+// Records a failure; never throws (an unstorable message leaves it empty).
+void Record(std::uint32_t& errorCode, std::string& errorMessage, std::uint32_t code,
+            const char* message) noexcept
+{
+    errorCode = code;
+    try {
+        errorMessage = message;
+    } catch (...) {
+        errorMessage.clear();
+    }
+}
+
+// Runs one operation: error fields cleared, any failure trapped and recorded,
+// then the session released whatever the outcome. OpenSSL errors raised
+// meanwhile are dropped from the thread's queue.
 template <typename Body>
-bool RunTrapped(std::uint32_t& errorCode, std::string& errorMessage, Body&& body) noexcept
+bool RunTrapped(std::uint32_t& errorCode, std::string& errorMessage, bool encrypt,
+                Body&& body) noexcept
 {
     errorCode = 0;
     errorMessage.clear();
     ERR_set_mark();
     bool ok = false;
-    const char* message = nullptr;
-    std::uint32_t code = 0;
     {
-        CipherSession session;
+        CipherSession session(encrypt);
         try {
             body(session);
             ok = true;
         } catch (const Failure& failure) {
-            message = failure.message;
-            code = failure.code;
+            Record(errorCode, errorMessage, failure.code, failure.message);
         } catch (const std::bad_alloc&) {
-            message = "out of memory";
-            code = ENOMEM;
+            Record(errorCode, errorMessage, ENOMEM, "out of memory");
         } catch (const std::exception& e) {
-            message = e.what();
-            code = static_cast<std::uint32_t>(errno);
+            Record(errorCode, errorMessage, static_cast<std::uint32_t>(errno), e.what());
         } catch (...) {
-            message = "unexpected failure";
-            code = static_cast<std::uint32_t>(errno);
+            Record(errorCode, errorMessage, static_cast<std::uint32_t>(errno), "unexpected failure");
         }
         session.Release();
-        if (!ok) {
-            errorCode = code;
-            try {
-                errorMessage = message;
-            } catch (...) {
-                errorMessage.clear();
-            }
-        }
     }
     ERR_pop_to_mark();
     return ok;
@@ -505,7 +508,7 @@ bool RunTrapped(std::uint32_t& errorCode, std::string& errorMessage, Body&& body
 
 bool THogeCrypt::Encrypt(std::istream& Source, std::string_view Passphrase, std::ostream& Dest)
 {
-    return RunTrapped(ErrorCode, ErrorMessage, [&](CipherSession& session) {
+    return RunTrapped(ErrorCode, ErrorMessage, true, [&](CipherSession& session) {
         session.AcquireContext();
         session.DeriveKey(HashAlgId, CipherAlgId, Passphrase);
         session.AllocateBuffer(ChunkSize, PadSize);
@@ -536,7 +539,7 @@ bool THogeCrypt::Encrypt(std::istream& Source, std::string_view Passphrase, std:
 
 bool THogeCrypt::Decrypt(std::istream& Source, std::string_view Passphrase, std::ostream& Dest)
 {
-    return RunTrapped(ErrorCode, ErrorMessage, [&](CipherSession& session) {
+    return RunTrapped(ErrorCode, ErrorMessage, false, [&](CipherSession& session) {
         session.AcquireContext();
         session.DeriveKey(HashAlgId, CipherAlgId, Passphrase);
         session.AllocateBuffer(ChunkSize, PadSize);
@@ -550,7 +553,7 @@ bool THogeCrypt::Decrypt(std::istream& Source, std::string_view Passphrase, std:
         const Rc2KeyModel model =
             AcceptedKeyModel(session, Source, start, size).value_or(Rc2KeyModel::Full128);
         SeekTo(Source, start);
-        session.KeyFor(model, nullptr, false);
+        session.KeyFor(model, nullptr);
 
         for (;;) {
             std::size_t n = ReadPiece(Source, buffer, ChunkSize);
