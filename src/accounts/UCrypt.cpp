@@ -391,7 +391,8 @@ std::size_t ReadPiece(std::istream& source, unsigned char* buffer, std::size_t c
 }
 
 // The piece just read is final when the stream's size is less than or equal
-// to its position, that is, when the input is used up.
+// to its position, that is, when the input is used up. Both are compared as
+// 64-bit offsets, so a stream past 2 GiB does not end early.
 bool IsFinalPiece(std::istream& source)
 {
     const std::streamoff position = Position(source);
