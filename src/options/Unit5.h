@@ -1,0 +1,47 @@
+// TForm5, the options dialog: the three flags of option.ini as check boxes.
+#pragma once
+
+#include "options/OptionMapping.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class TForm1;
+
+class TForm5 : public QWidget {
+public:
+    // A top-level window without a parent, so that the disabled main window
+    // does not disable it. Created hidden; showing it runs FormShow.
+    explicit TForm5(TForm1& form1, QWidget* parent = nullptr);
+
+    static constexpr int kClientWidth = 344;
+    static constexpr int kClientHeight = 238;
+
+    QGroupBox* GroupBox1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;  // auto-login at start
+    QCheckBox* CheckBox2 = nullptr;  // show favorites at start
+    QCheckBox* CheckBox3 = nullptr;  // bid self-restraint mode
+    QLabel* Label1 = nullptr;
+    QPushButton* Button1 = nullptr;  // OK
+    QPushButton* Button2 = nullptr;  // キャンセル
+
+    // Handlers; they may throw (the dialog's connections run them guarded).
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+    void FormClose();
+
+    TOptionChecks Checks() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SetChecks(const TOptionChecks& checks);
+
+    TForm1& m_form1;
+};
