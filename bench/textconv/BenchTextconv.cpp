@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -83,23 +84,33 @@ double BestSeconds(const std::function<std::size_t()>& run) {
     return best;
 }
 
+// iconv over the whole text, with the output sized as TPzConv sizes its own
+// (input + 1/8) and grown on demand, so that both sides pay the same for
+// memory.
 std::string IconvAll(const char* to, const char* from, const std::string& in) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         std::fprintf(stderr, "iconv_open %s -> %s failed\n", from, to);
         std::exit(1);
     }
-    std::string out(in.size() * 2 + 16, '\0');
+    std::string out(in.size() + in.size() / 8 + 16, '\0');
     char* ip = const_cast<char*>(in.data());
     std::size_t il = in.size();
-    char* op = out.data();
-    std::size_t ol = out.size();
-    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) {
-        std::fprintf(stderr, "iconv %s -> %s stopped at byte %zu\n", from, to, in.size() - il);
-        std::exit(1);
+    std::size_t used = 0;
+    for (;;) {
+        char* op = out.data() + used;
+        std::size_t ol = out.size() - used;
+        const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
+        used = static_cast<std::size_t>(op - out.data());
+        if (r != static_cast<std::size_t>(-1)) break;
+        if (errno != E2BIG) {
+            std::fprintf(stderr, "iconv %s -> %s stopped at byte %zu\n", from, to, in.size() - il);
+            std::exit(1);
+        }
+        out.resize(used + 2 * il + 16);
     }
     iconv_close(cd);
-    out.resize(out.size() - ol);
+    out.resize(used);
     return out;
 }
 

@@ -1,7 +1,12 @@
 #include "textconv/PzConv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -76,9 +81,8 @@ constexpr SjisEucTables kSjisEuc = MakeSjisEucTables();
 // JisToSjis arithmetic applied to b - 0x80 and n - 0x80, as lookups. The
 // second byte depends on the parity of b and on n.
 struct EucSjisTables {
-    std::array<Byte, 256> lead{};        // by b
-    std::array<Byte, 256> trailOdd{};    // by n, when b - 0x80 is odd
-    std::array<Byte, 256> trailEven{};   // by n, when b - 0x80 is even
+    std::array<Byte, 256> lead{};   // by b
+    std::array<Byte, 512> trail{};  // by n, plus 256 when b - 0x80 is odd
 };
 
 constexpr EucSjisTables MakeEucSjisTables() {
@@ -87,8 +91,8 @@ constexpr EucSjisTables MakeEucSjisTables() {
         const unsigned j1 = (v - 0x80) & 0xFF;
         t.lead[v] = static_cast<Byte>(((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0));
         const unsigned j2 = (v - 0x80) & 0xFF;
-        t.trailOdd[v] = static_cast<Byte>(j2 < 0x60 ? j2 + 0x1F : j2 + 0x20);
-        t.trailEven[v] = static_cast<Byte>(j2 + 0x7E);
+        t.trail[v] = static_cast<Byte>(j2 + 0x7E);
+        t.trail[256 + v] = static_cast<Byte>(j2 < 0x60 ? j2 + 0x1F : j2 + 0x20);
     }
     return t;
 }
@@ -152,42 +156,132 @@ inline void Put2(char*& out, std::uint16_t code) {
     out += 2;
 }
 
+// Output of a conversion that can grow to twice its input. Filling a
+// worst-case buffer up front would touch twice the memory ordinary text
+// needs, so the buffer is sized for the usual case and room is checked once
+// per block of input: a step writes at most two bytes for each input byte
+// it uses, and the first regrowth makes room for the worst case of the rest.
+class GrowingOutput {
+public:
+    static constexpr std::size_t kBlock = 4096;
+
+    explicit GrowingOutput(std::size_t inputSize) : m_text(inputSize + inputSize / 8 + 16, '\0'), m_at(m_text.data()) {}
+
+    // Room for `block` input bytes now, and `rest` input bytes in all.
+    char* Reserve(std::size_t block, std::size_t rest) {
+        const std::size_t used = static_cast<std::size_t>(m_at - m_text.data());
+        if (m_text.size() - used < 2 * block + 2) {
+            m_text.resize(used + 2 * rest + 2);
+            m_at = m_text.data() + used;
+        }
+        return m_at;
+    }
+    void Advance(char* at) { m_at = at; }
+    std::string Take() {
+        m_text.resize(static_cast<std::size_t>(m_at - m_text.data()));
+        return std::move(m_text);
+    }
+
+private:
+    std::string m_text;
+    char* m_at;
+};
+
 // Shared walk of the two widening operations. The role of each position
 // follows the code page 932 rule: a position is a trail byte when the run of
 // lead-range bytes directly before it has odd length (a 0x00 is always a
 // single byte). The run length is carried forward, so only its parity is kept.
 template <bool MergeMarks>
 std::string HanToZen(std::string_view text) {
-    std::string out(text.size() * 2, '\0');
-    char* o = out.data();
+    GrowingOutput out(text.size());
     const std::size_t size = text.size();
     bool oddLeadRun = false;  // odd count of lead-range bytes just before i
     std::size_t i = 0;
     while (i < size) {
-        const Byte b = At(text, i);
-        const bool single = b == 0x00 || (!oddLeadRun && !InLeadRange(b));
-        if (!single || !HanKana(b)) {
-            *o++ = static_cast<char>(b);
-            oddLeadRun = InLeadRange(b) ? !oddLeadRun : false;
-            ++i;
-            continue;
+        const std::size_t blockEnd = std::min(size, i + GrowingOutput::kBlock);
+        char* o = out.Reserve(blockEnd - i, size - i);
+        while (i < blockEnd) {
+            const Byte b = At(text, i);
+            const bool single = b == 0x00 || (!oddLeadRun && !InLeadRange(b));
+            if (!single || !HanKana(b)) {
+                *o++ = static_cast<char>(b);
+                oddLeadRun = InLeadRange(b) ? !oddLeadRun : false;
+                ++i;
+                continue;
+            }
+            // A single half-width kana; it is outside the lead range, and so
+            // is a mark merged into it, so the run restarts at zero either way.
+            oddLeadRun = false;
+            if constexpr (MergeMarks) {
+                const Byte n = i + 1 < size ? At(text, i + 1) : 0x00;
+                bool merged = false;
+                Put2(o, WidenKana(b, n, merged));
+                i += merged ? 2 : 1;
+            } else {
+                Put2(o, kWideKana[b - 0xA1]);
+                ++i;
+            }
         }
-        // A single half-width kana; it is outside the lead range, and so is
-        // a mark merged into it, so the run restarts at zero either way.
-        oddLeadRun = false;
-        if constexpr (MergeMarks) {
-            const Byte n = i + 1 < size ? At(text, i + 1) : 0x00;
-            bool merged = false;
-            Put2(o, WidenKana(b, n, merged));
-            i += merged ? 2 : 1;
-        } else {
-            Put2(o, kWideKana[b - 0xA1]);
-            ++i;
-        }
+        out.Advance(o);
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
-    return out;
+    return out.Take();
 }
+
+#if defined(__SSE2__)
+struct BlockStep {
+    int in = 0;   // input bytes used; 0 when the scalar step must run
+    int out = 0;  // output bytes kept
+};
+
+// EucToSjis on the leading run of one kind in the 16 bytes at p: bytes
+// below 0x80 (copied), two-byte characters (first byte 0xA1-0xFE, second
+// byte unchecked) or 0x8E + half-width kana pairs. Each 16-bit lane holds
+// one character, first byte low, and the JisToSjis arithmetic runs on the
+// lanes. The 16 bytes stored at o may run past the kept output; the caller
+// guarantees room, as the output never gets ahead of the input.
+inline BlockStep EucBlockToSjis(const Byte* p, char* o) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
+    if (high == 0) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+        return {16, 16};
+    }
+    if (const int ascii = __builtin_ctz(high); ascii > 0) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+        return {ascii, ascii};
+    }
+    const __m128i lowByte = _mm_set1_epi16(0x00FF);
+    const __m128i b = _mm_and_si128(v, lowByte);
+    const __m128i n = _mm_srli_epi16(v, 8);
+    const __m128i isFirst = _mm_and_si128(_mm_cmpgt_epi16(b, _mm_set1_epi16(0xA0)), _mm_cmplt_epi16(b, _mm_set1_epi16(0xFF)));
+    // Leading lanes that hold a character: movemask gives two bits a lane.
+    if (const int pairs = __builtin_ctz(~static_cast<unsigned>(_mm_movemask_epi8(isFirst))) / 2; pairs > 0) {
+        const __m128i j1 = _mm_sub_epi16(b, _mm_set1_epi16(0x80));
+        const __m128i j2 = _mm_xor_si128(n, _mm_set1_epi16(0x80));  // n - 0x80 mod 256
+        // First byte: ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0).
+        const __m128i lowRows = _mm_cmplt_epi16(j1, _mm_set1_epi16(0x5F));
+        const __m128i leadBase = _mm_sub_epi16(_mm_set1_epi16(0xB0), _mm_and_si128(lowRows, _mm_set1_epi16(0x40)));
+        const __m128i lead = _mm_add_epi16(_mm_srli_epi16(_mm_add_epi16(j1, _mm_set1_epi16(1)), 1), leadBase);
+        // Second byte: odd j1: j2 + (j2 < 0x60 ? 0x1F : 0x20); even j1: j2 + 0x7E.
+        const __m128i odd = _mm_cmpeq_epi16(_mm_and_si128(j1, _mm_set1_epi16(1)), _mm_set1_epi16(1));
+        const __m128i oddAdd = _mm_sub_epi16(_mm_set1_epi16(0x20),
+                                             _mm_and_si128(_mm_cmplt_epi16(j2, _mm_set1_epi16(0x60)), _mm_set1_epi16(1)));
+        const __m128i add = _mm_or_si128(_mm_and_si128(odd, oddAdd), _mm_andnot_si128(odd, _mm_set1_epi16(0x7E)));
+        const __m128i trail = _mm_and_si128(_mm_add_epi16(j2, add), lowByte);
+        const __m128i sjis = _mm_or_si128(_mm_and_si128(lead, lowByte), _mm_slli_epi16(trail, 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), sjis);
+        return {2 * pairs, 2 * pairs};
+    }
+    const __m128i isKana = _mm_and_si128(
+        _mm_cmpeq_epi16(b, _mm_set1_epi16(kEucKanaPrefix)),
+        _mm_and_si128(_mm_cmpgt_epi16(n, _mm_set1_epi16(0xA0)), _mm_cmplt_epi16(n, _mm_set1_epi16(0xE0))));
+    if (const int kana = __builtin_ctz(~static_cast<unsigned>(_mm_movemask_epi8(isKana))) / 2; kana > 0) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(n, n));
+        return {2 * kana, kana};
+    }
+    return {};
+}
+#endif
 
 }  // namespace
 
@@ -231,51 +325,54 @@ std::string TPzConv::SjisToEuc(std::string_view text) const {
     const bool widen = mode == ktZenWithDaku || mode == ktZenSepaDaku;
     const bool merge = mode == ktZenWithDaku;
 
-    std::string out(text.size() * 2, '\0');
-    char* o = out.data();
+    GrowingOutput out(text.size());
     const Byte* p = reinterpret_cast<const Byte*>(text.data());
     const Byte* const end = p + text.size();
     while (p < end) {
-        const Byte b = *p;
-        switch (kSjisKind[b]) {
-        case kPlain:
-            *o++ = static_cast<char>(b);
-            ++p;
-            break;
-        case kLead: {
-            if (p + 1 == end) {  // a lead byte cut off by the end of the text stays as it is
+        const Byte* const blockEnd = p + std::min<std::size_t>(static_cast<std::size_t>(end - p), GrowingOutput::kBlock);
+        char* o = out.Reserve(static_cast<std::size_t>(blockEnd - p), static_cast<std::size_t>(end - p));
+        while (p < blockEnd) {
+            const Byte b = *p;
+            switch (kSjisKind[b]) {
+            case kPlain:
                 *o++ = static_cast<char>(b);
                 ++p;
                 break;
-            }
-            const Byte s2 = p[1];
-            o[0] = static_cast<char>(kSjisEuc.first[b] - (s2 < 0x9F ? 1 : 0));
-            o[1] = static_cast<char>(kSjisEuc.second[s2]);
-            o += 2;
-            p += 2;
-            break;
-        }
-        default:  // kHanKana
-            if (!widen) {
-                o[0] = static_cast<char>(kEucKanaPrefix);
-                o[1] = static_cast<char>(b);
+            case kLead: {
+                if (p + 1 == end) {  // a lead byte cut off by the end of the text stays as it is
+                    *o++ = static_cast<char>(b);
+                    ++p;
+                    break;
+                }
+                const Byte s2 = p[1];
+                o[0] = static_cast<char>(kSjisEuc.first[b] - (s2 < 0x9F ? 1 : 0));
+                o[1] = static_cast<char>(kSjisEuc.second[s2]);
                 o += 2;
-                ++p;
-            } else if (merge && p + 1 < end && p[1] == kVoicedMark && IsDakuKana(b)) {
-                Put2(o, kKanaEuc.voiced[b]);
                 p += 2;
-            } else if (merge && p + 1 < end && p[1] == kSemiVoicedMark && IsHanDakuKana(b)) {
-                Put2(o, kKanaEuc.semiVoiced[b]);
-                p += 2;
-            } else {
-                Put2(o, kKanaEuc.alone[b]);
-                ++p;
+                break;
             }
-            break;
+            default:  // kHanKana
+                if (!widen) {
+                    o[0] = static_cast<char>(kEucKanaPrefix);
+                    o[1] = static_cast<char>(b);
+                    o += 2;
+                    ++p;
+                } else if (merge && p + 1 < end && p[1] == kVoicedMark && DakuKana(b)) {
+                    Put2(o, kKanaEuc.voiced[b]);
+                    p += 2;
+                } else if (merge && p + 1 < end && p[1] == kSemiVoicedMark && HanDakuKana(b)) {
+                    Put2(o, kKanaEuc.semiVoiced[b]);
+                    p += 2;
+                } else {
+                    Put2(o, kKanaEuc.alone[b]);
+                    ++p;
+                }
+                break;
+            }
         }
+        out.Advance(o);
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
-    return out;
+    return out.Take();
 }
 
 std::string TPzConv::EucToSjis(std::string_view text) {
@@ -284,19 +381,24 @@ std::string TPzConv::EucToSjis(std::string_view text) {
     const Byte* p = reinterpret_cast<const Byte*>(text.data());
     const Byte* const end = p + text.size();
     while (p < end) {
-        const Byte b = *p;
-        if (b < 0x8E) {
-            *o++ = static_cast<char>(b);
-            ++p;
-        } else if (IsEucByte(b)) {
-            if (p + 1 == end) {  // a first byte cut off by the end of the text stays as it is
-                *o++ = static_cast<char>(b);
-                ++p;
+#if defined(__SSE2__)
+        if (end - p >= 16) {
+            const BlockStep step = EucBlockToSjis(p, o);
+            if (step.in > 0) {
+                p += step.in;
+                o += step.out;
                 continue;
             }
-            const Byte n = p[1];
+        }
+#endif
+        const Byte b = *p;
+        if (IsEucByte(b)) {
+            if (p + 1 == end) {  // a first byte cut off by the end of the text stays as it is
+                *o++ = static_cast<char>(b);
+                break;
+            }
             o[0] = static_cast<char>(kEucSjis.lead[b]);
-            o[1] = static_cast<char>((b & 1) ? kEucSjis.trailOdd[n] : kEucSjis.trailEven[n]);
+            o[1] = static_cast<char>(kEucSjis.trail[((b & 1u) << 8) | p[1]]);
             o += 2;
             p += 2;
         } else if (b == kEucKanaPrefix && p + 1 < end && IsHanKana(p[1])) {

@@ -34,7 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (auto mode : {ktNone, ktZenWithDaku, ktZenSepaDaku})
             Check(Convert(mode, raw) == rulemodel::SjisToEuc(raw, mode));
     }
-    Check(TPzConv::EucToSjis(raw).size() <= size);
+    const std::string back = TPzConv::EucToSjis(raw);
+    Check(back.size() <= size);
+    Check(back == rulemodel::EucToSjis(raw));
 
     // Well-formed Shift_JIS from the input: ASCII, half-width kana and every
     // cell of the JIS X 0208 grid. ktNone and EucToSjis are inverses on it,

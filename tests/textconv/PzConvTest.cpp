@@ -309,6 +309,33 @@ TEST(PzConv, FastPathsAgreeWithTheRulesReadLiterally) {
     }
 }
 
+// Long texts go through the block conversion; runs of every kind must end
+// exactly where the byte-by-byte reading ends them.
+TEST(PzConv, EucToSjisBlocksAgreeWithTheStepByStepReading) {
+    static const unsigned char bytes[] = {0x00, 0x41, 0x7F, 0x80, 0x8D, 0x8E, 0x8F, 0xA0, 0xA1,
+                                          0xB0, 0xDE, 0xDF, 0xE0, 0xFE, 0xFF};
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<std::size_t> len(0, 120);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof bytes - 1);
+    std::uniform_int_distribution<int> runLen(1, 24);
+    std::uniform_int_distribution<int> anyByte(0, 255);
+    for (int round = 0; round < 3000; ++round) {
+        // Runs of one kind of character, as in real text, with stray bytes.
+        std::string text;
+        const std::size_t target = len(rng);
+        while (text.size() < target) {
+            const unsigned char b = bytes[pick(rng)];
+            const int run = runLen(rng);
+            for (int k = 0; k < run; ++k) {
+                text += static_cast<char>(b);
+                if (b >= 0x8E) text += static_cast<char>(k % 3 == 2 ? anyByte(rng) : 0xA1 + (anyByte(rng) % 0x5E));
+            }
+        }
+        SCOPED_TRACE(Hex(text));
+        ASSERT_EQ(Hex(TPzConv::EucToSjis(text)), Hex(rulemodel::EucToSjis(text)));
+    }
+}
+
 TEST(PzConv, LongRunsOfLeadBytes) {
     // 0x81 x (2k) then a kana: the kana is single and widens; one more 0x81
     // makes it the trail of the last pair.

@@ -6,6 +6,7 @@
 
 #include "textconv/PzConv.h"
 
+#include <cstdint>
 #include <string>
 
 namespace rulemodel {
@@ -71,6 +72,25 @@ inline std::string SjisToEuc(const std::string& text, TJisKanaConvType mode) {
         } else if (TPzConv::IsHanKana(b)) {
             out += '\x8E';
             out += s[i++];
+        } else {
+            out += s[i++];
+        }
+    }
+    return out;
+}
+
+// EucToSjis step by step; a lone last first byte is kept as it is.
+inline std::string EucToSjis(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const unsigned char n = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
+        if (TPzConv::IsEucByte(b) && i + 1 < s.size()) {
+            out += TPzConv::JisToSjis(static_cast<std::uint8_t>(b - 0x80), static_cast<std::uint8_t>(n - 0x80));
+            i += 2;
+        } else if (b == 0x8E && TPzConv::IsHanKana(n)) {
+            out += static_cast<char>(n);
+            i += 2;
         } else {
             out += s[i++];
         }
