@@ -57,8 +57,8 @@ constexpr std::uint16_t WidenKana(Byte b, Byte n, bool& merged) {
 }
 
 // Shift_JIS -> EUC-JP for one two-byte character, split into lookups: the
-// EUC first byte is kEucFirst[s1] minus one when s2 < 0x9F, the EUC second
-// byte is kEucSecond[s2]. Both are the JIS X 0208 arithmetic of SjisToJis
+// EUC first byte is first[s1] minus one when s2 < 0x9F, the EUC second
+// byte is second[s2]. Both are the JIS X 0208 arithmetic of SjisToJis
 // plus 0x80, computed once here for every byte value (all mod 256).
 struct SjisEucTables {
     std::array<Byte, 256> first{};
@@ -228,36 +228,46 @@ std::string HanToZen(std::string_view text) {
 }
 
 #if defined(__SSE2__)
-struct BlockStep {
-    int in = 0;   // input bytes used; 0 when the scalar step must run
-    int out = 0;  // output bytes kept
-};
-
-// EucToSjis on the leading run of one kind in the 16 bytes at p: bytes
-// below 0x80 (copied), two-byte characters (first byte 0xA1-0xFE, second
-// byte unchecked) or 0x8E + half-width kana pairs. Each 16-bit lane holds
-// one character, first byte low, and the JisToSjis arithmetic runs on the
-// lanes. The 16 bytes stored at o may run past the kept output; the caller
-// guarantees room, as the output never gets ahead of the input.
-inline BlockStep EucBlockToSjis(const Byte* p, char* o) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
-    if (high == 0) {
+// EucToSjis on 16-byte blocks from p (at least 16 bytes are left), for as
+// long as runs of one kind fill whole blocks, then on the leading run of the
+// last block: bytes below 0x80 (copied), two-byte characters (first byte
+// 0xA1-0xFE, second byte unchecked) or 0x8E + half-width kana pairs. Each
+// 16-bit lane holds one character, first byte low, and the JisToSjis
+// arithmetic runs on the lanes. Whole blocks advance by a constant so that
+// the next load does not wait for this block's classification.
+//
+// The 16 bytes stored at o may run past the kept output; there is room, as
+// the output never gets ahead of the input. Returns false, having done
+// nothing, when the byte at p needs the scalar step.
+inline bool EucBlocksToSjis(const Byte*& p, char*& o, const Byte* const end) {
+    const Byte* const start = p;
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
+    while (high == 0) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
-        return {16, 16};
+        p += 16;
+        o += 16;
+        if (end - p < 16) return true;
+        v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        high = static_cast<unsigned>(_mm_movemask_epi8(v));
     }
     if (const int ascii = __builtin_ctz(high); ascii > 0) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
-        return {ascii, ascii};
+        p += ascii;
+        o += ascii;
+        return true;
     }
+
     const __m128i lowByte = _mm_set1_epi16(0x00FF);
-    const __m128i b = _mm_and_si128(v, lowByte);
-    const __m128i n = _mm_srli_epi16(v, 8);
-    const __m128i isFirst = _mm_and_si128(_mm_cmpgt_epi16(b, _mm_set1_epi16(0xA0)), _mm_cmplt_epi16(b, _mm_set1_epi16(0xFF)));
-    // Leading lanes that hold a character: movemask gives two bits a lane.
-    if (const int pairs = __builtin_ctz(~static_cast<unsigned>(_mm_movemask_epi8(isFirst))) / 2; pairs > 0) {
+    for (;;) {
+        const __m128i b = _mm_and_si128(v, lowByte);
+        const __m128i isFirst =
+            _mm_and_si128(_mm_cmpgt_epi16(b, _mm_set1_epi16(0xA0)), _mm_cmplt_epi16(b, _mm_set1_epi16(0xFF)));
+        // Leading lanes that hold a character: movemask gives two bits a lane.
+        const int pairs = __builtin_ctz(~static_cast<unsigned>(_mm_movemask_epi8(isFirst))) / 2;
+        if (pairs == 0) break;
         const __m128i j1 = _mm_sub_epi16(b, _mm_set1_epi16(0x80));
-        const __m128i j2 = _mm_xor_si128(n, _mm_set1_epi16(0x80));  // n - 0x80 mod 256
+        const __m128i j2 = _mm_xor_si128(_mm_srli_epi16(v, 8), _mm_set1_epi16(0x80));  // n - 0x80 mod 256
         // First byte: ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0).
         const __m128i lowRows = _mm_cmplt_epi16(j1, _mm_set1_epi16(0x5F));
         const __m128i leadBase = _mm_sub_epi16(_mm_set1_epi16(0xB0), _mm_and_si128(lowRows, _mm_set1_epi16(0x40)));
@@ -268,18 +278,31 @@ inline BlockStep EucBlockToSjis(const Byte* p, char* o) {
                                              _mm_and_si128(_mm_cmplt_epi16(j2, _mm_set1_epi16(0x60)), _mm_set1_epi16(1)));
         const __m128i add = _mm_or_si128(_mm_and_si128(odd, oddAdd), _mm_andnot_si128(odd, _mm_set1_epi16(0x7E)));
         const __m128i trail = _mm_and_si128(_mm_add_epi16(j2, add), lowByte);
-        const __m128i sjis = _mm_or_si128(_mm_and_si128(lead, lowByte), _mm_slli_epi16(trail, 8));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), sjis);
-        return {2 * pairs, 2 * pairs};
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o),
+                         _mm_or_si128(_mm_and_si128(lead, lowByte), _mm_slli_epi16(trail, 8)));
+        if (pairs < 8) {
+            p += 2 * pairs;
+            o += 2 * pairs;
+            return true;
+        }
+        p += 16;
+        o += 16;
+        if (end - p < 16) return true;
+        v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     }
+    if (p != start) return true;  // a run of characters ended at a block boundary
+
+    const __m128i b = _mm_and_si128(v, lowByte);
+    const __m128i n = _mm_srli_epi16(v, 8);
     const __m128i isKana = _mm_and_si128(
         _mm_cmpeq_epi16(b, _mm_set1_epi16(kEucKanaPrefix)),
         _mm_and_si128(_mm_cmpgt_epi16(n, _mm_set1_epi16(0xA0)), _mm_cmplt_epi16(n, _mm_set1_epi16(0xE0))));
-    if (const int kana = __builtin_ctz(~static_cast<unsigned>(_mm_movemask_epi8(isKana))) / 2; kana > 0) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(n, n));
-        return {2 * kana, kana};
-    }
-    return {};
+    const int kana = __builtin_ctz(~static_cast<unsigned>(_mm_movemask_epi8(isKana))) / 2;
+    if (kana == 0) return false;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(n, n));
+    p += 2 * kana;
+    o += kana;
+    return true;
 }
 #endif
 
@@ -382,14 +405,7 @@ std::string TPzConv::EucToSjis(std::string_view text) {
     const Byte* const end = p + text.size();
     while (p < end) {
 #if defined(__SSE2__)
-        if (end - p >= 16) {
-            const BlockStep step = EucBlockToSjis(p, o);
-            if (step.in > 0) {
-                p += step.in;
-                o += step.out;
-                continue;
-            }
-        }
+        if (end - p >= 16 && EucBlocksToSjis(p, o, end)) continue;
 #endif
         const Byte b = *p;
         if (IsEucByte(b)) {
