@@ -23,13 +23,19 @@ class TFilteringPage final : public QWebEnginePage {
 public:
     using QWebEnginePage::QWebEnginePage;
     THostedBrowser::NavigationFilter Filter;
+    std::function<void(const QString&)> Refused;
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
     {
         if (!isMainFrame || !Filter)
             return true;
-        return Filter(url.toString(QUrl::FullyEncoded));
+        const QString address = url.toString(QUrl::FullyEncoded);
+        if (Filter(address))
+            return true;
+        if (Refused)
+            Refused(address);
+        return false;
     }
     QWebEnginePage* createWindow(WebWindowType) override { return this; }
 };
@@ -56,6 +62,7 @@ TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile) : m_profile(pro
     m_view->setObjectName(QStringLiteral("WebBrowser1"));
     m_page = new TFilteringPage(m_profile, m_view);
     m_view->setPage(m_page);
+    m_page->Refused = [this](const QString& url) { emit NavigationRefused(url); };
 
     connect(m_page, &QWebEnginePage::urlChanged, this, &TWebEngineBrowser::OnUrlChanged);
     connect(m_page, &QWebEnginePage::linkHovered, this, &THostedBrowser::StatusTextChange);

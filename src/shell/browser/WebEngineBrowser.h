@@ -36,6 +36,10 @@ public:
     // is completed (http://).
     static QUrl AddressFromText(const QString& text);
 
+signals:
+    // A main-frame navigation the filter refused, before anything loaded.
+    void NavigationRefused(const QString& url);
+
 private:
     // Takes ownership of profile; it is released after the page.
     explicit TWebEngineBrowser(QWebEngineProfile* profile);

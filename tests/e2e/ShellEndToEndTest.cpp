@@ -1,0 +1,260 @@
+// The main window with the real browser engine, offscreen, against an HTTP
+// server on 127.0.0.1 started by each test.
+#include "LocalHttpServer.h"
+#include "RecordingReporter.h"
+#include "accounts/StoredPassword.h"
+#include "shell/Unit1.h"
+#include "shell/browser/WebEngineBrowser.h"
+#include "textconv/Cp932.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kTimeout = 20000;
+
+const QByteArray kItemPage =
+    "<!DOCTYPE html><html><head><meta charset='utf-8'><title>item</title></head><body><h1>item</h1>"
+    "<a id='bid' href='/test.jp/jp/show/bid_preview?aID=x1&amp;bid=100'>bid</a> "
+    "<a id='redirect' href='/test.jp/go'>go</a>"
+    "<form id='form' method='post' action='/test.jp/jp/show/bid_preview?aID=x1'>"
+    "<input name='bid' value='100'></form></body></html>";
+
+class ShellEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.Route("/test.jp/item", [](const THttpRequest&) { return THttpResponse::Html(kItemPage); });
+        server.Route("/test.jp/go", [](const THttpRequest&) {
+            return THttpResponse::Redirect("/test.jp/jp/show/bid_preview?aID=x1");
+        });
+        server.Fallback([](const THttpRequest& r) {
+            return THttpResponse::Html("<!DOCTYPE html><html><body><p>" + r.Path + "</p></body></html>");
+        });
+        ASSERT_TRUE(server.Start());
+        base = server.Base() + "/test.jp";
+        Write("search.ini", "s0," + base.toStdString() + "/fav\r\n");
+        Write("username.ini", "");
+        Write("exhibit.ini", "");
+    }
+
+    void Write(const char* name, const std::string& bytes)
+    {
+        std::ofstream out(std::filesystem::path(dir.path().toStdString()) / name, std::ios::binary);
+        out << bytes;
+    }
+
+    TEndpoints Endpoints() const
+    {
+        const std::string b = base.toStdString();
+        return {b + "/home", b, b, b, b + "/am", b + "/ka", b + "/af", b + "/login"};
+    }
+
+    // Creates the window with options and one account.
+    void Create(const std::string& options, const std::string& login = "taro,\r\n")
+    {
+        Write("login.ini", login);
+        Write("option.ini", options);
+        browser = TWebEngineBrowser::CreateOffTheRecord();
+        form = std::make_unique<TForm1>(Endpoints(), browser, reporter, std::filesystem::path(dir.path().toStdString()));
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QObject::connect(Page(), &QWebEnginePage::loadStarted, [this] { loading = true; });
+        QObject::connect(Page(), &QWebEnginePage::loadFinished, [this] { loading = false; });
+    }
+
+    QWebEnginePage* Page() const { return static_cast<QWebEngineView*>(browser->Widget())->page(); }
+
+    // Navigates through the address box and waits until that page is loaded
+    // (a load that started after the click and finished well).
+    void Open(const QString& address)
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !loading; }, kTimeout));
+        bool started = false, finished = false;
+        QMetaObject::Connection a = QObject::connect(Page(), &QWebEnginePage::loadStarted, [&] { started = true; });
+        QMetaObject::Connection b = QObject::connect(Page(), &QWebEnginePage::loadFinished, [&](bool ok) {
+            finished = finished || (started && ok);
+        });
+        form->Edit3->setText(address);
+        form->Button7->click();
+        const bool loaded = QTest::qWaitFor([&] { return finished; }, kTimeout);
+        QObject::disconnect(a);
+        QObject::disconnect(b);
+        ASSERT_TRUE(loaded) << address.toStdString() << " started=" << started
+                            << " url=" << Page()->url().toString().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == address; }, kTimeout))
+            << form->Edit3->text().toStdString();
+    }
+
+    void RunScript(const QString& script) { Page()->runJavaScript(script); }
+
+    QTemporaryDir dir;
+    TLocalHttpServer server;
+    QString base;
+    TRecordingReporter reporter;
+    TWebEngineBrowser* browser = nullptr;
+    std::unique_ptr<TForm1> form;
+    bool loading = false;
+};
+
+TEST_F(ShellEndToEnd, StartupOpensTheHomePageAndLoadsTheTree)
+{
+    Create("0,1,0\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/home"; }, kTimeout));
+    EXPECT_EQ(server.RequestsFor("/test.jp/home").size(), 1);
+    EXPECT_EQ(form->TreeView1->topLevelItemCount(), 3);
+    EXPECT_TRUE(reporter.Errors.isEmpty());
+}
+
+TEST_F(ShellEndToEnd, AuctionSearchReachesTheServerWithTheEncodedTerm)
+{
+    Create("2,1,0\r\n");
+    form->Edit1->setText("日本 ｶﾞ");
+    form->ToolButton13->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/search/auc").isEmpty(); }, kTimeout));
+    // The engine writes the escapes in capitals; the bytes are the EUC-JP ones.
+    const QByteArray query = server.RequestsFor("/test.jp/search/auc")[0].Query;
+    EXPECT_EQ(query.toLower(), "p=%c6%fc%cb%dc+%a5%ac");
+    EXPECT_EQ(QByteArray::fromPercentEncoding(query), "p=\xC6\xFC\xCB\xDC+\xA5\xAC");
+    // The address box keeps the escapes, for the add dialog.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text().contains("search/auc"); }, kTimeout));
+    EXPECT_TRUE(form->Edit3->text().endsWith("p=%c6%fc%cb%dc+%a5%ac", Qt::CaseInsensitive))
+        << form->Edit3->text().toStdString();
+
+    form->Edit1->setText("abc");
+    form->ToolButton11->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/ka/txtsearch/txtsearch.asp").isEmpty(); },
+                                kTimeout));
+    EXPECT_EQ(server.RequestsFor("/test.jp/ka/txtsearch/txtsearch.asp")[0].Query, "TopCategoryCD=&SearchWord=abc");
+}
+
+struct BidRow {
+    const char* name;
+    QString script;
+    QByteArray method;
+};
+
+TEST_F(ShellEndToEnd, BidStopRefusesThePreviewPageOnlyWhileTheFlagIsOne)
+{
+    const BidRow rows[] = {
+        {"link", "document.getElementById('bid').click()", "GET"},
+        {"form post", "document.getElementById('form').submit()", "POST"},
+        {"server redirect", "document.getElementById('redirect').click()", "GET"},
+    };
+    const QByteArray preview = "/test.jp/jp/show/bid_preview";
+    Create("2,1,0\r\n");
+    for (const BidRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (int flag : {1, 0}) {
+            SCOPED_TRACE(flag);
+            form->BidRestraintFlag = flag;
+            Open(base + "/item");
+            const qsizetype before = server.RequestsFor(preview).size();
+            QSignalSpy refused(browser, &TWebEngineBrowser::NavigationRefused);
+            RunScript(row.script);
+            if (flag == 1) {
+                ASSERT_TRUE(refused.wait(kTimeout) || !refused.isEmpty());
+                EXPECT_TRUE(refused.first().first().toString().contains("jp/show/bid_preview"));
+                EXPECT_EQ(server.RequestsFor(preview).size(), before);
+                EXPECT_EQ(form->Edit3->text(), base + "/item");
+            } else {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text().contains("bid_preview"); }, kTimeout))
+                    << [&] {
+                           std::string all;
+                           for (const THttpRequest& r : server.Requests())
+                               all += r.RequestLine.toStdString() + "\n";
+                           return all + form->Edit3->text().toStdString();
+                       }();
+                ASSERT_EQ(server.RequestsFor(preview).size(), before + 1);
+                const THttpRequest request = server.RequestsFor(preview).last();
+                EXPECT_EQ(request.Method, row.method);
+                if (row.method == "POST") {
+                    EXPECT_EQ(request.Body, "bid=100");
+                }
+                EXPECT_TRUE(refused.isEmpty());
+            }
+        }
+    }
+    EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
+}
+
+TEST_F(ShellEndToEnd, BackAndForwardFollowTheEngineHistory)
+{
+    Create("2,1,0\r\n");
+    EXPECT_FALSE(form->ToolButton1->isEnabled());
+    Open(base + "/a");
+    // Refused: there is no earlier page.
+    Guarded(reporter, [&] { form->ToolButton1Click(); });
+    EXPECT_EQ(reporter.Errors, QStringList{"エラーを特定できません"});
+    Open(base + "/b");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton1->isEnabled(); }, kTimeout));
+    EXPECT_FALSE(form->ToolButton2->isEnabled());
+    form->ToolButton1->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/a"; }, kTimeout));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton2->isEnabled() && !form->ToolButton1->isEnabled(); },
+                                kTimeout));
+    form->ToolButton2->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/b"; }, kTimeout));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton1->isEnabled() && !form->ToolButton2->isEnabled(); },
+                                kTimeout));
+}
+
+TEST_F(ShellEndToEnd, LoginRequestCarriesTheIdAndTheDecryptedPassword)
+{
+    Create("1,1,0\r\n", "taro," + EncryptPasswordText("s3cret-pw") + "\r\n");
+    const QByteArray path = "/test.jp/login/config/login";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor(path).isEmpty(); }, kTimeout));
+    EXPECT_EQ(server.RequestsFor(path)[0].Query,
+              ".src=auc&.done=" + base.toUtf8() + "/jp&login=taro&passwd=s3cret-pw");
+}
+
+TEST_F(ShellEndToEnd, FavoriteDoubleClickOpensItsAddress)
+{
+    Create("2,1,0\r\n");
+    form->TreeView1->topLevelItem(0)->child(0)->setSelected(true);
+    form->TreeView1DblClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/fav").isEmpty(); }, kTimeout));
+}
+
+TEST_F(ShellEndToEnd, MainWindowPicture)
+{
+    // The bundled home page, the favorites tree and the toolbars.
+    Write("search.ini", cp932::FromUtf8("カメラ,http://s/1\r\nレンズ,http://s/2\r\n").value());
+    Write("username.ini", "seller,http://u/1\r\n");
+    Write("login.ini", "taro,\r\njiro,\r\n,\r\n");
+    Write("option.ini", "0,1,0\r\n");
+    browser = TWebEngineBrowser::CreateOffTheRecord();
+    QSignalSpy loaded(Page(), &QWebEnginePage::loadFinished);
+    TEndpoints endpoints = TEndpoints::Defaults();
+    form = std::make_unique<TForm1>(endpoints, browser, reporter, std::filesystem::path(dir.path().toStdString()));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_TRUE(loaded.wait(kTimeout) || !loaded.isEmpty());
+    EXPECT_TRUE(loaded.first().first().toBool());
+    EXPECT_EQ(form->Edit3->text(), "qrc:/lotscope/home.html");
+    form->TreeView1->topLevelItem(0)->setExpanded(true);
+    // Give the compositor its first frame of the page.
+    (void)QTest::qWaitFor([&] {
+        const QImage shot = browser->Widget()->grab().toImage();
+        return shot.pixelColor(shot.width() / 2, 60) != shot.pixelColor(2, 2) ||
+               shot.pixelColor(30, 30) != QColor(Qt::white);
+    }, 5000);
+    const QString dirPath = QStringLiteral(LOTSCOPE_ARTIFACT_DIR);
+    QDir().mkpath(dirPath);
+    const QImage picture = form->grab().toImage();
+    EXPECT_EQ(picture.size(), QSize(771, 609) * picture.devicePixelRatio());
+    ASSERT_TRUE(picture.save(dirPath + "/main_window.png"));
+}
+
+}  // namespace
