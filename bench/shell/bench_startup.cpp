@@ -1,0 +1,142 @@
+// Start-up benchmark: runs Lotscope and a minimal QWebEngineView program
+// alternately, each in a fresh data and profile directory, and prints the
+// wall time from fork to the first committed navigation of the home page
+// and the peak memory (main process from wait4, process tree at commit).
+// Usage: bench_startup [rounds=5]; BENCH_VERBOSE=1 keeps the children's
+// diagnostics on stderr.
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Run {
+    double ms = 0;
+    long peakKb = 0;
+    long long treeKb = 0;
+    bool ok = false;
+};
+
+long long MonotonicNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+void WriteFile(const fs::path& p, const std::string& bytes)
+{
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+Run RunOnce(const char* program, const fs::path& scratch)
+{
+    fs::remove_all(scratch);
+    const fs::path data = scratch / "data";
+    fs::create_directories(data);
+    fs::create_directories(scratch / "xdg-data");
+    fs::create_directories(scratch / "xdg-cache");
+    WriteFile(data / "login.ini", "taro,\r\n,\r\n,\r\n");
+    WriteFile(data / "option.ini", "0,1,0\r\n");
+    for (const char* f : {"search.ini", "username.ini", "exhibit.ini"})
+        WriteFile(data / f, "");
+
+    int out[2];
+    if (pipe(out) != 0)
+        return {};
+    const long long start = MonotonicNs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        if (!getenv("BENCH_VERBOSE")) {
+            const int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, STDERR_FILENO);
+        }
+        close(out[0]);
+        close(out[1]);
+        if (chdir(data.c_str()) != 0)
+            _exit(127);
+        setenv("XDG_DATA_HOME", (scratch / "xdg-data").c_str(), 1);
+        setenv("XDG_CACHE_HOME", (scratch / "xdg-cache").c_str(), 1);
+        if (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (geteuid() == 0)
+            setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string text;
+    char buf[256];
+    ssize_t n;
+    while ((n = read(out[0], buf, sizeof buf)) > 0)
+        text.append(buf, static_cast<size_t>(n));
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+
+    Run run;
+    long long committed = 0;
+    if (std::sscanf(text.c_str(), "committed %lld %lld", &committed, &run.treeKb) == 2) {
+        run.ms = static_cast<double>(committed - start) / 1e6;
+        run.ok = true;
+    }
+    run.peakKb = usage.ru_maxrss;
+    return run;
+}
+
+template <class T>
+T Median(std::vector<T> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const fs::path scratch = fs::temp_directory_path() / ("lotscope-bench-" + std::to_string(getpid()));
+    std::vector<double> lotMs, minMs;
+    std::vector<long> lotPeak, minPeak;
+    std::vector<long long> lotTree, minTree;
+    for (int i = 0; i < rounds; ++i) {
+        for (bool lotscope : {true, false}) {
+            const Run r = RunOnce(lotscope ? LOTSCOPE_STARTUP_PROGRAM : MINIMAL_STARTUP_PROGRAM, scratch);
+            if (!r.ok) {
+                std::fprintf(stderr, "%s: no committed navigation\n", lotscope ? "lotscope" : "minimal");
+                fs::remove_all(scratch);
+                return 1;
+            }
+            (lotscope ? lotMs : minMs).push_back(r.ms);
+            (lotscope ? lotPeak : minPeak).push_back(r.peakKb);
+            (lotscope ? lotTree : minTree).push_back(r.treeKb);
+        }
+    }
+    fs::remove_all(scratch);
+
+    const double lm = Median(lotMs), mm = Median(minMs);
+    const double lp = Median(lotPeak) / 1024.0, mp = Median(minPeak) / 1024.0;
+    const double lt = Median(lotTree) / 1024.0, mt = Median(minTree) / 1024.0;
+    std::printf("start-up to first committed navigation (median of %d runs)\n", rounds);
+    std::printf("  lotscope: %8.1f ms   peak RSS %7.1f MiB   process tree at commit %7.1f MiB\n", lm, lp, lt);
+    std::printf("  minimal : %8.1f ms   peak RSS %7.1f MiB   process tree at commit %7.1f MiB\n", mm, mp, mt);
+    std::printf("  time ratio %.3f (target <= 1.15)   peak RSS difference %+.1f MiB (target <= 20)   "
+                "tree difference %+.1f MiB\n",
+                lm / mm, lp - mp, lt - mt);
+    return 0;
+}

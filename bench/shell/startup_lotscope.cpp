@@ -1,0 +1,35 @@
+// Lotscope as main builds it, ending at its first committed navigation.
+#include "BenchChild.h"
+#include "app/LotscopeWindows.h"
+#include "shell/browser/WebEngineBrowser.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <filesystem>
+
+namespace {
+
+class TStderrReporter final : public TMessageReporter {
+public:
+    void ShowError(const QString& message) override { std::fprintf(stderr, "error: %s\n", qPrintable(message)); }
+    void ShowMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    SetApplicationTitle(app);
+
+    TStderrReporter reporter;
+    TLotscopeWindows windows = CreateWindows(TEndpoints::Defaults(), TWebEngineBrowser::CreateForUser(),
+                                             reporter, std::filesystem::current_path());
+    QObject::connect(&windows.Form1->Browser(), &THostedBrowser::NavigateComplete2, &app, [&app] {
+        bench::ReportCommitted();
+        app.quit();
+    });
+    windows.Form1->show();
+    return app.exec();
+}
