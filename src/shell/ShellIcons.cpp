@@ -52,12 +52,13 @@ QIcon Painted(TDraw draw)
 }
 
 // Text as an outline centred in the 16 x 16 cell, scaled to fill height h.
+// Bold strokes the outline instead of loading the bold face (the bold
+// Japanese face would cost megabytes of memory for four icons).
 void DrawGlyphs(QPainter& p, const QString& text, const QColor& color, qreal h, bool bold,
                 const QString& family = QStringLiteral("Noto Sans CJK JP"))
 {
     QFont font(family);
     font.setPixelSize(100);
-    font.setBold(bold);
     QPainterPath path;
     path.addText(0, 0, font, text);
     const QRectF box = path.boundingRect();
@@ -66,7 +67,7 @@ void DrawGlyphs(QPainter& p, const QString& text, const QColor& color, qreal h, 
     t.translate(8, 8);
     t.scale(scale, scale);
     t.translate(-box.center().x(), -box.center().y());
-    p.setPen(Qt::NoPen);
+    p.setPen(bold ? QPen(color, 0.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin) : QPen(Qt::NoPen));
     p.setBrush(color);
     p.drawPath(t.map(path));
 }

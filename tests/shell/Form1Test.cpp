@@ -732,6 +732,56 @@ TEST_F(Form1Test, FillAccountSelectorRefillsFromAccounts)
     EXPECT_EQ(form->ComboBox1->currentText(), "x");
 }
 
+// ---- Icons ----
+
+// Share of pixels the icon paints (alpha above half) at a size and mode.
+double Coverage(const QIcon& icon, int size, QIcon::Mode mode = QIcon::Normal)
+{
+    const QImage img = icon.pixmap(QSize(size, size), 1.0, mode).toImage().convertToFormat(QImage::Format_ARGB32);
+    int painted = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            painted += qAlpha(img.pixel(x, y)) > 128;
+    return double(painted) / (img.width() * img.height());
+}
+
+TEST_F(Form1Test, ImageListsAreDrawnAtEverySize)
+{
+    WriteDefaults();
+    Create();
+    EXPECT_EQ(form->ImageList1.size(), 2);
+    EXPECT_EQ(form->ImageList2.size(), 9);
+    EXPECT_EQ(form->ImageList3.size(), 4);
+    for (const QList<QIcon>* list : {&form->ImageList1, &form->ImageList2, &form->ImageList3}) {
+        for (int i = 0; i < list->size(); ++i) {
+            const QIcon& icon = (*list)[i];
+            const double small = Coverage(icon, 16), large = Coverage(icon, 64);
+            EXPECT_GT(small, 0.03) << i;
+            // Drawn, not stretched: the share painted stays about the same.
+            EXPECT_NEAR(small, large, 0.12) << i;
+            const QImage big = icon.pixmap(QSize(64, 64)).toImage();
+            EXPECT_EQ(big.size(), QSize(64, 64)) << i;
+        }
+    }
+    // The left and right arrows mirror each other.
+    const QImage left = form->ImageList2[0].pixmap(QSize(32, 32)).toImage().mirrored(true, false);
+    const QImage right = form->ImageList2[1].pixmap(QSize(32, 32)).toImage();
+    int differing = 0;
+    for (int yy = 0; yy < 32; ++yy)
+        for (int xx = 0; xx < 32; ++xx)
+            differing += std::abs(qAlpha(left.pixel(xx, yy)) - qAlpha(right.pixel(xx, yy))) > 64;
+    EXPECT_LE(differing, 6);
+    EXPECT_GT(std::abs(Coverage(form->ImageList2[0], 32) - 0.0), 0.1);
+    // The "Y" is red; the folder yellow.
+    const QImage y = form->ImageList3[3].pixmap(QSize(32, 32)).toImage();
+    EXPECT_GT(qRed(y.pixel(16, 24)), 180);
+    EXPECT_LT(qGreen(y.pixel(16, 24)), 80);
+    const QImage folder = form->ImageList1[1].pixmap(QSize(32, 32)).toImage();
+    EXPECT_GT(qRed(folder.pixel(16, 22)), 200);
+    EXPECT_GT(qGreen(folder.pixel(16, 22)), 160);
+    EXPECT_LT(qBlue(folder.pixel(16, 22)), 120);
+}
+
 // ---- The error display and the bundled home page ----
 
 TEST(MessageBoxReporter, CriticalBoxCaptionedLotscopeWithThePoint)
