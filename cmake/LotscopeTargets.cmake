@@ -11,16 +11,19 @@ function(lotscope_gtest name)
   add_executable(${name} ${ARG_SOURCES})
   lotscope_target_settings(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# A GoogleTest binary that runs inside a QApplication (offscreen by default).
+# A GoogleTest binary that runs inside a QApplication. Its main
+# (tests/support/QtGTestMain.cpp) chooses the offscreen platform unless the
+# caller set one, and turns the engine's sandbox off when run as root.
+# PROPERTIES: further CTest properties of every test, as key value pairs
+# (e.g. RESOURCE_LOCK engine for tests that start the browser engine).
 function(lotscope_qt_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/QtGTestMain.cpp)
   lotscope_target_settings(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1" ${ARG_PROPERTIES})
 endfunction()
