@@ -4,89 +4,40 @@
 #include "shell/Unit1.h"
 #include "shell/browser/WideText.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QShowEvent>
 
-namespace {
-
-std::u16string Utf16(const QString& text)
+TForm2::TForm2(TForm1& form1, QWidget* parent)
+    : TDialogForm(form1, "Form2", QStringLiteral("Yahoo!IDの登録"), kClientWidth, kClientHeight, parent)
 {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                          static_cast<size_t>(text.size()));
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int top, bool password)
-{
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(104, top, 121, 20);
-    if (password) {
-        edit->setEchoMode(QLineEdit::Password);
-        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    }
-    return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
-}
-
-}  // namespace
-
-TForm2::TForm2(TForm1& form1, QWidget* parent) : QWidget(parent), m_form1(form1)
-{
-    setObjectName(QStringLiteral("Form2"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(QStringLiteral("Yahoo!IDの登録"));
-    setFont(TForm1::DesignFont());
-    setFixedSize(kClientWidth, kClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
-
     PzConv1.JisByteCodeType = btAscii;
     PzConv1.JisKanaConvType = ktZenWithDaku;
 
-    GroupBox1 = new QGroupBox(QStringLiteral("IDの登録"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 8, 369, 281);
+    GroupBox1 = MakeGroupBox(this, "GroupBox1", QStringLiteral("IDの登録"), {8, 8, 369, 281});
 
     Label1 = MakeLabel(GroupBox1, "Label1",
-                       QStringLiteral("Yahoo!オークションにログインするためのIDとパスワードを"), 24, 24);
+                       QStringLiteral("Yahoo!オークションにログインするためのIDとパスワードを"), QPoint(24, 24));
     Label2 = MakeLabel(GroupBox1, "Label2",
-                       QStringLiteral("登録します。３つまでIDを登録できます。（デフォルトはID1）"), 24, 40);
-    Label3 = MakeLabel(GroupBox1, "Label3", QStringLiteral("Yahoo!ID 1"), 32, 64);
-    Label6 = MakeLabel(GroupBox1, "Label6", QStringLiteral("Password"), 40, 88);
-    Label4 = MakeLabel(GroupBox1, "Label4", QStringLiteral("Yahoo!ID 2"), 32, 120);
-    Label7 = MakeLabel(GroupBox1, "Label7", QStringLiteral("Password"), 40, 144);
-    Label5 = MakeLabel(GroupBox1, "Label5", QStringLiteral("Yahoo!ID 3"), 32, 176);
-    Label8 = MakeLabel(GroupBox1, "Label8", QStringLiteral("Password"), 40, 200);
+                       QStringLiteral("登録します。３つまでIDを登録できます。（デフォルトはID1）"), QPoint(24, 40));
+    Label3 = MakeLabel(GroupBox1, "Label3", QStringLiteral("Yahoo!ID 1"), QPoint(32, 64));
+    Label6 = MakeLabel(GroupBox1, "Label6", QStringLiteral("Password"), QPoint(40, 88));
+    Label4 = MakeLabel(GroupBox1, "Label4", QStringLiteral("Yahoo!ID 2"), QPoint(32, 120));
+    Label7 = MakeLabel(GroupBox1, "Label7", QStringLiteral("Password"), QPoint(40, 144));
+    Label5 = MakeLabel(GroupBox1, "Label5", QStringLiteral("Yahoo!ID 3"), QPoint(32, 176));
+    Label8 = MakeLabel(GroupBox1, "Label8", QStringLiteral("Password"), QPoint(40, 200));
 
-    Edit1 = MakeEdit(GroupBox1, "Edit1", QStringLiteral("ID1"), 64, false);
-    Edit2 = MakeEdit(GroupBox1, "Edit2", QStringLiteral("password"), 88, true);
-    Edit3 = MakeEdit(GroupBox1, "Edit3", QStringLiteral("ID2"), 120, false);
-    Edit4 = MakeEdit(GroupBox1, "Edit4", QStringLiteral("password"), 144, true);
-    Edit5 = MakeEdit(GroupBox1, "Edit5", QStringLiteral("ID3"), 176, false);
-    Edit6 = MakeEdit(GroupBox1, "Edit6", QStringLiteral("password"), 200, true);
+    Edit1 = MakeEdit(GroupBox1, "Edit1", {104, 64, 121, 20}, QStringLiteral("ID1"));
+    Edit2 = MakeEdit(GroupBox1, "Edit2", {104, 88, 121, 20}, QStringLiteral("password"));
+    Edit3 = MakeEdit(GroupBox1, "Edit3", {104, 120, 121, 20}, QStringLiteral("ID2"));
+    Edit4 = MakeEdit(GroupBox1, "Edit4", {104, 144, 121, 20}, QStringLiteral("password"));
+    Edit5 = MakeEdit(GroupBox1, "Edit5", {104, 176, 121, 20}, QStringLiteral("ID3"));
+    Edit6 = MakeEdit(GroupBox1, "Edit6", {104, 200, 121, 20}, QStringLiteral("password"));
+    for (QLineEdit* edit : PasswordEdits()) {
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    }
     Label3->setBuddy(Edit1);
     Label6->setBuddy(Edit2);
     Label4->setBuddy(Edit3);
@@ -105,36 +56,18 @@ TForm2::TForm2(TForm1& form1, QWidget* parent) : QWidget(parent), m_form1(form1)
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    TMessageReporter& reporter = m_form1.Reporter();
-    const auto onClick = [this, &reporter](QPushButton* button, void (TForm2::*handler)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, &reporter, handler] { Guarded(reporter, [this, handler] { (this->*handler)(); }); });
-    };
-    onClick(Button1, &TForm2::Button1Click);
-    onClick(Button2, &TForm2::Button2Click);
-    onClick(Button3, &TForm2::Button3Click);
-    onClick(Button4, &TForm2::Button4Click);
-}
-
-void TForm2::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        Guarded(m_form1.Reporter(), [this] { FormShow(); });
-}
-
-void TForm2::closeEvent(QCloseEvent* event)
-{
-    Guarded(m_form1.Reporter(), [this] { FormClose(); });
-    event->accept();
+    ConnectClick(Button1, &TForm2::Button1Click);
+    ConnectClick(Button2, &TForm2::Button2Click);
+    ConnectClick(Button3, &TForm2::Button3Click);
+    ConnectClick(Button4, &TForm2::Button4Click);
 }
 
 void TForm2::FormShow()
 {
-    m_form1.setEnabled(false);
+    Form1().setEnabled(false);
     // A failed reading leaves the edits as they are, not decrypted.
-    ReadAccounts(m_form1.DataDir(), m_form1.Accounts);
-    const TRegistrationEdits edits = EditsFromAccounts(m_form1.Accounts);
+    ReadAccounts(Form1().DataDir(), Form1().Accounts);
+    const TRegistrationEdits edits = EditsFromAccounts(Form1().Accounts);
     for (size_t k = 0; k < 3; ++k) {
         IdEdits()[k]->setText(SjisToWide(edits.Ids[k]));
         PasswordEdits()[k]->setText(SjisToWide(edits.Passwords[k]));
@@ -142,36 +75,37 @@ void TForm2::FormShow()
     Button4Click();
 }
 
-void TForm2::Button4Click()
+void TForm2::RewritePasswords(
+    std::array<std::string, 3> (TPasswordRound::*step)(const std::array<std::string, 3>&))
 {
     std::array<std::string, 3> texts;
     for (size_t k = 0; k < 3; ++k)
         texts[k] = WideToSjis(PasswordEdits()[k]->text());
-    const std::array<std::string, 3> plain = m_round.Decrypt(texts);
+    const std::array<std::string, 3> rewritten = (m_round.*step)(texts);
     for (size_t k = 0; k < 3; ++k)
-        PasswordEdits()[k]->setText(SjisToWide(plain[k]));
+        PasswordEdits()[k]->setText(SjisToWide(rewritten[k]));
+}
+
+void TForm2::Button4Click()
+{
+    RewritePasswords(&TPasswordRound::Decrypt);
 }
 
 void TForm2::Button3Click()
 {
-    std::array<std::string, 3> texts;
-    for (size_t k = 0; k < 3; ++k)
-        texts[k] = WideToSjis(PasswordEdits()[k]->text());
-    const std::array<std::string, 3> stored = m_round.Encrypt(texts);
-    for (size_t k = 0; k < 3; ++k)
-        PasswordEdits()[k]->setText(SjisToWide(stored[k]));
+    RewritePasswords(&TPasswordRound::Encrypt);
 }
 
 void TForm2::Button1Click()
 {
     std::array<std::u16string, 3> ids, passwords;
     for (size_t k = 0; k < 3; ++k) {
-        ids[k] = Utf16(IdEdits()[k]->text());
-        passwords[k] = Utf16(PasswordEdits()[k]->text());
+        ids[k] = IdEdits()[k]->text().toStdU16String();
+        passwords[k] = PasswordEdits()[k]->text().toStdU16String();
     }
     const TRegistrationCheck check = CheckRegistration(ids, passwords);
     if (check.Problem != TRegistrationProblem::None) {
-        m_form1.Reporter().ShowMessage(QString::fromUtf8(RegistrationMessage(check.Problem)));
+        Form1().Reporter().ShowMessage(QString::fromUtf8(RegistrationMessage(check.Problem)));
         return;
     }
 
@@ -179,11 +113,10 @@ void TForm2::Button1Click()
     TRegistrationEdits edits = check.Edits;
     for (size_t k = 0; k < 3; ++k)
         edits.Passwords[k] = WideToSjis(PasswordEdits()[k]->text());
-    m_form1.Accounts = AccountsFromEdits(edits);
-    m_form1.FillAccountSelector();
-    WriteAccounts(m_form1.DataDir(), m_form1.Accounts);
-    m_form1.setEnabled(true);
-    hide();
+    Form1().Accounts = AccountsFromEdits(edits);
+    Form1().FillAccountSelector();
+    WriteAccounts(Form1().DataDir(), Form1().Accounts);
+    Dismiss();
 }
 
 void TForm2::Button2Click()
@@ -193,6 +126,5 @@ void TForm2::Button2Click()
 
 void TForm2::FormClose()
 {
-    m_form1.setEnabled(true);
-    hide();
+    Dismiss();
 }

@@ -4,9 +4,8 @@
 #pragma once
 
 #include "accounts/Registration.h"
+#include "shell/DialogForm.h"
 #include "textconv/PzConv.h"
-
-#include <QWidget>
 
 class QGroupBox;
 class QLabel;
@@ -14,10 +13,9 @@ class QLineEdit;
 class QPushButton;
 class TForm1;
 
-class TForm2 : public QWidget {
+class TForm2 : public TDialogForm {
 public:
-    // A top-level window without a parent, so that the disabled main window
-    // does not disable it. Created hidden; showing it runs FormShow.
+    // Created hidden; showing it runs FormShow.
     explicit TForm2(TForm1& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 384;
@@ -48,21 +46,18 @@ public:
     QPushButton* Button4 = nullptr;  // 復号化
 
     // Handlers; they may throw (the dialog's connections run them guarded).
-    void FormShow();
+    void FormShow() override;
     void Button1Click();
     void Button2Click();
-    void FormClose();
+    void FormClose() override;
     void Button3Click();
     void Button4Click();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::array<QLineEdit*, 3> IdEdits() const { return {Edit1, Edit3, Edit5}; }
     std::array<QLineEdit*, 3> PasswordEdits() const { return {Edit2, Edit4, Edit6}; }
+    // Replaces the three password edits' texts by what step makes of them.
+    void RewritePasswords(std::array<std::string, 3> (TPasswordRound::*step)(const std::array<std::string, 3>&));
 
-    TForm1& m_form1;
     TPasswordRound m_round;
 };

@@ -5,8 +5,7 @@
 #pragma once
 
 #include "favorites/Organizer.h"
-
-#include <QWidget>
+#include "shell/DialogForm.h"
 
 class QGroupBox;
 class QLabel;
@@ -15,10 +14,9 @@ class QListWidget;
 class QPushButton;
 class TForm1;
 
-class TForm3 : public QWidget {
+class TForm3 : public TDialogForm {
 public:
-    // A top-level window without a parent, so that the disabled main window
-    // does not disable it. Created hidden; showing it runs FormShow.
+    // Created hidden; showing it runs FormShow.
     explicit TForm3(TForm1& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 440;
@@ -43,7 +41,7 @@ public:
     QPushButton* OK = nullptr;
 
     // Handlers; they may throw (the dialog's connections run them guarded).
-    void FormShow();
+    void FormShow() override;
     void Button4Click();
     void Button5Click();
     void Button6Click();
@@ -54,13 +52,9 @@ public:
     void Button3Click();
     void OKClick();
     void Button7Click();
-    void FormClose();
+    void FormClose() override;
 
     const TOrganizerModel& Model() const { return m_model; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Runs a model step guarded, then shows the model's state whatever the
@@ -71,6 +65,5 @@ private:
     void FillList();
     void ShowHighlight();
 
-    TForm1& m_form1;
     TOrganizerModel m_model;
 };

@@ -2,9 +2,8 @@
 // address box as a favorite and adds it to its kind's file.
 #pragma once
 
+#include "shell/DialogForm.h"
 #include "textconv/PzConv.h"
-
-#include <QWidget>
 
 class QComboBox;
 class QGroupBox;
@@ -13,10 +12,9 @@ class QLineEdit;
 class QPushButton;
 class TForm1;
 
-class TForm4 : public QWidget {
+class TForm4 : public TDialogForm {
 public:
-    // A top-level window without a parent, so that the disabled main window
-    // does not disable it. Created hidden; showing it runs FormShow.
+    // Created hidden; showing it runs FormShow.
     explicit TForm4(TForm1& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 345;
@@ -35,19 +33,12 @@ public:
     QPushButton* Button2 = nullptr;  // キャンセル
 
     // Handlers; they may throw (the dialog's connections run them guarded).
-    void FormShow();
+    void FormShow() override;
     void Button1Click();
     void Button2Click();
-    void FormClose();
+    void FormClose() override;
 
     // The kind list's selected kind: the index of the item its text shows,
     // -1 when the text was typed over to match none.
     int SelectedKind() const;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    TForm1& m_form1;
 };

@@ -2,8 +2,7 @@
 #pragma once
 
 #include "options/OptionMapping.h"
-
-#include <QWidget>
+#include "shell/DialogForm.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -11,10 +10,9 @@ class QLabel;
 class QPushButton;
 class TForm1;
 
-class TForm5 : public QWidget {
+class TForm5 : public TDialogForm {
 public:
-    // A top-level window without a parent, so that the disabled main window
-    // does not disable it. Created hidden; showing it runs FormShow.
+    // Created hidden; showing it runs FormShow.
     explicit TForm5(TForm1& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 344;
@@ -29,19 +27,13 @@ public:
     QPushButton* Button2 = nullptr;  // キャンセル
 
     // Handlers; they may throw (the dialog's connections run them guarded).
-    void FormShow();
+    void FormShow() override;
     void Button1Click();
     void Button2Click();
-    void FormClose();
+    void FormClose() override;
 
     TOptionChecks Checks() const;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void SetChecks(const TOptionChecks& checks);
-
-    TForm1& m_form1;
 };

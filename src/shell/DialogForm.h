@@ -1,0 +1,73 @@
+// TDialogForm, what the four dialogs of the main window share: a fixed-size
+// top-level window centred on the primary screen, FormShow run when the
+// program shows it, FormClose run when the user closes it from its title bar
+// (the dialog is hidden, never destroyed), handlers connected through the
+// main window's error display, and the control factories.
+#pragma once
+
+#include "shell/Reporter.h"
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QAbstractButton;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TForm1;
+
+class TDialogForm : public QWidget {
+public:
+    TForm1& Form1() const { return m_form1; }
+
+protected:
+    // A top-level window without a parent, so that the disabled main window
+    // does not disable it; created hidden. name is the object name, caption
+    // the title; the client area is clientWidth x clientHeight, fixed.
+    TDialogForm(TForm1& form1, const char* name, const QString& caption, int clientWidth, int clientHeight,
+                QWidget* parent);
+
+    // Run guarded: FormShow when the program shows the dialog, FormClose
+    // when the user closes it.
+    virtual void FormShow() = 0;
+    virtual void FormClose() = 0;
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+    // Gives the main window its input back and hides the dialog.
+    void Dismiss();
+
+    // Runs handler, guarded, on every click of button.
+    void ConnectClick(QAbstractButton* button, std::function<void()> handler);
+    template <class Form>
+    void ConnectClick(QAbstractButton* button, void (Form::*handler)())
+    {
+        ConnectClick(button, [form = static_cast<Form*>(this), handler] { (form->*handler)(); });
+    }
+    // Runs handler, guarded, on every emission of signal.
+    template <class Sender, class Signal>
+    void ConnectGuarded(const Sender* sender, Signal signal, std::function<void()> handler)
+    {
+        connect(sender, signal, this, [this, handler = std::move(handler)] { RunGuarded(handler); });
+    }
+    void RunGuarded(const std::function<void()>& handler) const;
+
+    // Controls by object name and place.
+    static QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title, QRect geometry);
+    static QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+    // A label sized to its text.
+    static QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint topLeft);
+    static QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry);
+    // A word-wrapped help text whose lines are 14 pixels apart whatever the
+    // font asks for, so that it keeps its designed place also when the
+    // Japanese fallback font has a taller line than the design font.
+    static QLabel* MakeNote(QWidget* parent, const char* name, const QString& text, QRect geometry);
+    static QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text = {});
+
+private:
+    TForm1& m_form1;
+};
