@@ -52,9 +52,7 @@ TForm2::TForm2(TForm1& form1, QWidget* parent)
     Button3->setFocusPolicy(Qt::NoFocus);
     Button4->setFocusPolicy(Qt::NoFocus);
 
-    QWidget* const order[] = {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Button1, Button2};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    SetTabOrder({Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Button1, Button2});
 
     ConnectClick(Button1, &TForm2::Button1Click);
     ConnectClick(Button2, &TForm2::Button2Click);

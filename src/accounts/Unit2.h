@@ -7,15 +7,8 @@
 #include "shell/DialogForm.h"
 #include "textconv/PzConv.h"
 
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class TForm1;
-
 class TForm2 : public TDialogForm {
 public:
-    // Created hidden; showing it runs FormShow.
     explicit TForm2(TForm1& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 384;

@@ -51,10 +51,8 @@ TForm3::TForm3(TForm1& form1, QWidget* parent)
     Button7 = MakeButton(this, "Button7", QStringLiteral("キャンセル"), {274, 288, 75, 25});
     OK = MakeButton(this, "OK", QStringLiteral("OK"), {358, 288, 75, 25});
 
-    QWidget* const order[] = {ListBox1, Button1, Button2, Button3, Button4, Button5, Button6,
-                              Edit1,    Edit2,   Button8, Button7, OK};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    SetTabOrder({ListBox1, Button1, Button2, Button3, Button4, Button5, Button6, Edit1, Edit2, Button8, Button7,
+                 OK});
 
     ConnectClick(Button1, &TForm3::Button1Click);
     ConnectClick(Button2, &TForm3::Button2Click);

@@ -7,16 +7,10 @@
 #include "favorites/Organizer.h"
 #include "shell/DialogForm.h"
 
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QListWidget;
-class QPushButton;
-class TForm1;
 
 class TForm3 : public TDialogForm {
 public:
-    // Created hidden; showing it runs FormShow.
     explicit TForm3(TForm1& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 440;

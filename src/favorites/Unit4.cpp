@@ -40,10 +40,7 @@ TForm4::TForm4(TForm1& form1, QWidget* parent)
     Button2 = MakeButton(GroupBox1, "Button2", QStringLiteral("キャンセル"), {154, 140, 75, 25});
     Button1 = MakeButton(GroupBox1, "Button1", QStringLiteral("OK"), {238, 140, 75, 25});
 
-    setTabOrder(ComboBox1, Edit1);
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Button2);
-    setTabOrder(Button2, Button1);
+    SetTabOrder({ComboBox1, Edit1, Edit2, Button2, Button1});
 
     ConnectClick(Button1, &TForm4::Button1Click);
     ConnectClick(Button2, &TForm4::Button2Click);

@@ -6,15 +6,9 @@
 #include "textconv/PzConv.h"
 
 class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class TForm1;
 
 class TForm4 : public TDialogForm {
 public:
-    // Created hidden; showing it runs FormShow.
     explicit TForm4(TForm1& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 345;

@@ -47,10 +47,7 @@ TForm5::TForm5(TForm1& form1, QWidget* parent)
     Button2 = MakeButton(GroupBox1, "Button2", QStringLiteral("キャンセル"), {160, 184, 75, 25});
 
     // The form's tab order: CheckBox3, CheckBox1, OK, Cancel, CheckBox2.
-    setTabOrder(CheckBox3, CheckBox1);
-    setTabOrder(CheckBox1, Button1);
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, CheckBox2);
+    SetTabOrder({CheckBox3, CheckBox1, Button1, Button2, CheckBox2});
 
     ConnectClick(Button1, &TForm5::Button1Click);
     ConnectClick(Button2, &TForm5::Button2Click);

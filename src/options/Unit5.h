@@ -5,14 +5,9 @@
 #include "shell/DialogForm.h"
 
 class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class TForm1;
 
 class TForm5 : public TDialogForm {
 public:
-    // Created hidden; showing it runs FormShow.
     explicit TForm5(TForm1& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 344;

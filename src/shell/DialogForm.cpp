@@ -12,6 +12,18 @@
 #include <QScreen>
 #include <QShowEvent>
 
+namespace {
+
+template <class Widget>
+Widget* Placed(Widget* widget, const char* name, QRect geometry)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+}  // namespace
+
 TDialogForm::TDialogForm(TForm1& form1, const char* name, const QString& caption, int clientWidth,
                          int clientHeight, QWidget* parent)
     : QWidget(parent), m_form1(form1)
@@ -55,20 +67,20 @@ void TDialogForm::RunGuarded(const std::function<void()>& handler) const
     Guarded(m_form1.Reporter(), handler);
 }
 
+void TDialogForm::SetTabOrder(std::initializer_list<QWidget*> order)
+{
+    for (auto it = order.begin(); it != order.end() && it + 1 != order.end(); ++it)
+        setTabOrder(*it, *(it + 1));
+}
+
 QGroupBox* TDialogForm::MakeGroupBox(QWidget* parent, const char* name, const QString& title, QRect geometry)
 {
-    auto* box = new QGroupBox(title, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    return box;
+    return Placed(new QGroupBox(title, parent), name, geometry);
 }
 
 QPushButton* TDialogForm::MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry)
 {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
+    return Placed(new QPushButton(caption, parent), name, geometry);
 }
 
 QLabel* TDialogForm::MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint topLeft)
@@ -82,29 +94,22 @@ QLabel* TDialogForm::MakeLabel(QWidget* parent, const char* name, const QString&
 
 QLabel* TDialogForm::MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    return label;
+    return Placed(new QLabel(text, parent), name, geometry);
 }
 
 QLabel* TDialogForm::MakeNote(QWidget* parent, const char* name, const QString& text, QRect geometry)
 {
-    auto* label = new QLabel(QStringLiteral("<p style=\"-qt-line-height-type:fixed; line-height:14px; margin:0\">") +
-                                 text.toHtmlEscaped() + QStringLiteral("</p>"),
-                             parent);
-    label->setObjectName(QString::fromLatin1(name));
+    QLabel* label = MakeLabel(parent, name,
+                              QStringLiteral("<p style=\"-qt-line-height-type:fixed; line-height:14px; margin:0\">") +
+                                  text.toHtmlEscaped() + QStringLiteral("</p>"),
+                              geometry);
     label->setTextFormat(Qt::RichText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(geometry);
     return label;
 }
 
 QLineEdit* TDialogForm::MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text)
 {
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(geometry);
-    return edit;
+    return Placed(new QLineEdit(text, parent), name, geometry);
 }

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 
 class QAbstractButton;
 class QGroupBox;
@@ -55,6 +56,9 @@ protected:
         connect(sender, signal, this, [this, handler = std::move(handler)] { RunGuarded(handler); });
     }
     void RunGuarded(const std::function<void()>& handler) const;
+
+    // Tab goes from each widget to the next, in the order given.
+    void SetTabOrder(std::initializer_list<QWidget*> order);
 
     // Controls by object name and place.
     static QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& title, QRect geometry);
