@@ -3,7 +3,7 @@
 #include "accounts/Registration.h"
 
 #include "settings/AppFiles.h"
-#include "support/TempDataDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ using TTexts = std::array<std::string, 3>;
 
 TEST(Registration, RoundTripThroughLoginIni)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     const TTexts passwords = {"a", "pass123", "1234567"};
     TPasswordRound round;
     TRegistrationEdits edits{{"alice", "bob", "carol"}, round.Encrypt(passwords)};

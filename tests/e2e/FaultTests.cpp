@@ -13,9 +13,10 @@
 #include "settings/AppFiles.h"
 #include "settings/TextFile.h"
 #include "shell/Unit1.h"
+#include "support/DialogTestWindow.h"
 #include "support/FakeBrowser.h"
 #include "support/RecordingReporter.h"
-#include "support/TempDataDir.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,14 +34,11 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
 #include <random>
 #include <spawn.h>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -54,18 +52,6 @@ namespace fs = std::filesystem;
 const std::array<const char*, 5> kDataFiles = {"search.ini", "username.ini", "exhibit.ini", "login.ini",
                                                "option.ini"};
 
-std::string ReadFileBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const fs::path& file, const std::string& bytes)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
 // Every entry of a directory: a file's bytes, "<directory>" or "<other>".
 std::map<std::string, std::string> Snapshot(const fs::path& dir)
 {
@@ -75,52 +61,12 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir)
         if (e.is_directory())
             entries[name] = "<directory>";
         else if (e.is_regular_file())
-            entries[name] = ReadFileBytes(e.path());
+            entries[name] = testfiles::ReadBytes(e.path());
         else
             entries[name] = "<other>";
     }
     return entries;
 }
-
-std::vector<std::string> Names(const fs::path& dir)
-{
-    std::vector<std::string> names;
-    for (const auto& [name, bytes] : Snapshot(dir))
-        names.push_back(name);
-    return names;
-}
-
-// A small tmpfs mounted over a directory for the length of a test.
-class TSmallFileSystem {
-public:
-    // Empty on success, else why it cannot be done here.
-    std::string Mount(const fs::path& at, const char* size)
-    {
-        if (::geteuid() != 0)
-            return "mounting a file system needs root";
-        const std::string options = std::string("size=") + size + ",mode=0755";
-        if (::mount("tmpfs", at.c_str(), "tmpfs", 0, options.c_str()) != 0)
-            return "cannot mount a tmpfs here (errno " + std::to_string(errno) + ")";
-        m_at = at;
-        m_size = size;
-        return {};
-    }
-    bool Remount(bool readOnly) const
-    {
-        const std::string options = "size=" + m_size + ",mode=0755";
-        return ::mount("tmpfs", m_at.c_str(), "tmpfs", MS_REMOUNT | (readOnly ? MS_RDONLY : 0),
-                       options.c_str()) == 0;
-    }
-    ~TSmallFileSystem()
-    {
-        if (!m_at.empty())
-            ::umount2(m_at.c_str(), MNT_DETACH);
-    }
-
-private:
-    fs::path m_at;
-    std::string m_size;
-};
 
 // Writes a file until the file system has no room left.
 bool FillUp(const fs::path& file)
@@ -206,22 +152,8 @@ protected:
 
     void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
-    QStringList ListNames() const
-    {
-        QStringList names;
-        for (int i = 0; i < form3->ListBox1->count(); ++i)
-            names.append(form3->ListBox1->item(i)->text());
-        return names;
-    }
-
-    QStringList TreeNames(int kind) const
-    {
-        QStringList names;
-        const QTreeWidgetItem* node = form->TreeView1->topLevelItem(kind);
-        for (int i = 0; node && i < node->childCount(); ++i)
-            names.append(node->child(i)->text(0));
-        return names;
-    }
+    QStringList ListNames() const { return ItemTexts(form3->ListBox1); }
+    QStringList TreeNames(int kind) const { return ::TreeNames(*form, kind); }
 
     QWidget* Dialog() const
     {
@@ -388,8 +320,8 @@ protected:
         EXPECT_EQ(now, expected);
     }
 
-    TTempDataDir dir;
-    TSmallFileSystem fileSystem;
+    testfiles::TTempDir dir;
+    testfiles::TSmallFileSystem fileSystem;
     std::map<std::string, std::string> original;
     TRecordingReporter reporter;
     TLotscopeWindows windows;
@@ -520,7 +452,7 @@ struct TSaveLoop {
 
 TEST(SaveKilled, FileIsTheOldOrTheNewVersionNeverAMix)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     const TFavoriteList listA = SaveLoopList(0);
     const TFavoriteList listB = SaveLoopList(1);
     const std::string bytesA = FileBytes(listA);
@@ -564,7 +496,7 @@ TEST(SaveKilled, FileIsTheOldOrTheNewVersionNeverAMix)
 
         // A kill during a save leaves its temporary file behind; it never
         // takes the file's name.
-        for (const std::string& name : Names(dir.path())) {
+        for (const std::string& name : testfiles::Names(dir.path())) {
             if (name == "search.ini")
                 continue;
             EXPECT_EQ(name.rfind(".search.ini.", 0), 0u) << name;
@@ -705,7 +637,7 @@ TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
 {
     const std::string file = kDataFiles[static_cast<size_t>(std::get<0>(GetParam()))];
     const TDamage damage = std::get<1>(GetParam());
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     dir.Write("search.ini", "s1,http://a.jp/1\r\n");
     dir.Write("username.ini", "u1,http://u.jp/1\r\n");
     dir.Write("exhibit.ini", "e1,http://e.jp/1\r\n");
@@ -721,7 +653,7 @@ TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
     dir.Remove(file);
     if (damage == TDamage::Directory) {
         fs::create_directory(dir.path() / file);
-        WriteFileBytes(dir.path() / file / "inside", "x");
+        testfiles::WriteBytes(dir.path() / file / "inside", "x");
     } else {
         dir.Write(file, content);
     }

@@ -2,7 +2,7 @@
 #include "favorites/AddFavorite.h"
 
 #include "settings/TextFile.h"
-#include "support/TempDataDir.h"
+#include "support/TestFiles.h"
 #include "textconv/Cp932.h"
 #include "textconv/PzConv.h"
 
@@ -142,7 +142,7 @@ TEST(AppendFavorite, RewritesTheWholeFileWithTheEntryLast)
     };
     for (const TAppendRow& row : rows) {
         SCOPED_TRACE(row.Label);
-        TTempDataDir dir;
+        testfiles::TTempDir dir;
         dir.Write("exhibit.ini", row.Before);
         AppendFavorite(dir.path(), fkExhibit, {"n", "u"});
         EXPECT_EQ(dir.Read("exhibit.ini"), row.After);
@@ -151,7 +151,7 @@ TEST(AppendFavorite, RewritesTheWholeFileWithTheEntryLast)
 
 TEST(AppendFavorite, GrowsPastFiveHundredAndOneEntries)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     std::string content;
     for (int i = 0; i < 600; ++i)
         content += "n" + std::to_string(i) + ",u" + std::to_string(i) + "\r\n";
@@ -162,7 +162,7 @@ TEST(AppendFavorite, GrowsPastFiveHundredAndOneEntries)
 
 TEST(AppendFavorite, MissingFileWritesNothing)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     try {
         AppendFavorite(dir.path(), fkUser, {"n", "u"});
         FAIL() << "no error";

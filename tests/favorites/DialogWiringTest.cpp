@@ -4,7 +4,7 @@
 
 #include "support/FakeBrowser.h"
 #include "support/RecordingReporter.h"
-#include "support/TempDataDir.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -15,7 +15,7 @@ namespace {
 
 TEST(DialogWiring, EveryCommandShowsItsDialog)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     for (const char* name : {"search.ini", "username.ini", "exhibit.ini"})
         dir.Write(name, "");
     dir.Write("login.ini", "id,\r\n,\r\n,\r\n");

@@ -1,6 +1,6 @@
 #include "favorites/FavoritesStore.h"
 
-#include "settings/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

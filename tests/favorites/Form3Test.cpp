@@ -29,13 +29,7 @@ protected:
         }
         form3->show();
     }
-    QStringList ListNames() const
-    {
-        QStringList names;
-        for (int i = 0; i < form3->ListBox1->count(); ++i)
-            names.append(form3->ListBox1->item(i)->text());
-        return names;
-    }
+    QStringList ListNames() const { return ItemTexts(form3->ListBox1); }
     // The highlighted row, -1 for none.
     int Highlighted() const
     {

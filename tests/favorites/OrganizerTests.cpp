@@ -2,7 +2,7 @@
 #include "favorites/Organizer.h"
 
 #include "settings/TextFile.h"
-#include "support/TempDataDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ protected:
         dir.Write("exhibit.ini", "");
         model.Show();
     }
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     TOrganizerModel model{dir.path()};
 };
 
@@ -163,7 +163,7 @@ TEST_F(OrganizerTest, SaveWritesEveryListWholeEmptyListsAsEmptyFiles)
 
 TEST(Organizer, ListsLongerThanOneHundredAndOneEntries)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     std::string content;
     for (int i = 0; i < 300; ++i)
         content += "n" + std::to_string(i) + ",u\r\n";
@@ -182,7 +182,7 @@ TEST(Organizer, ListsLongerThanOneHundredAndOneEntries)
 
 TEST(Organizer, FailedReadNeverWritesOverTheFiles)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     dir.Write("username.ini", "keep,me\r\n");
     dir.Write("exhibit.ini", "also,kept\r\n");
     TOrganizerModel model(dir.path());
@@ -209,7 +209,7 @@ TEST(Organizer, FailedReadNeverWritesOverTheFiles)
 
 TEST(Organizer, FailedSwitchKeepsKindAndEdits)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     dir.Write("search.ini", "a,1\r\nb,2\r\n");
     dir.Write("username.ini", "");
     dir.Write("exhibit.ini", "");

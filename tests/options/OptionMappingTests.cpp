@@ -2,7 +2,7 @@
 #include "options/OptionMapping.h"
 
 #include "settings/TextFile.h"
-#include "support/TempDataDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ TEST(OptionMapping, FileValuesSetTheBoxes)
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
-        TTempDataDir dir;
+        testfiles::TTempDir dir;
         dir.Write("option.ini", row.File);
         TAppOptions options;
         ReadOptions(dir.path(), options);
@@ -36,7 +36,7 @@ TEST(OptionMapping, FileValuesSetTheBoxes)
 
 TEST(OptionMapping, BoxesGiveZeroOrOneAndOneLine)
 {
-    TTempDataDir dir;
+    testfiles::TTempDir dir;
     WriteOptions(dir.path(), OptionsFromChecks({true, false, true}));
     EXPECT_EQ(dir.Read("option.ini"), "1,0,1\r\n");
     WriteOptions(dir.path(), OptionsFromChecks({true, true, true}));

@@ -1,6 +1,6 @@
 #include "settings/AppFiles.h"
 
-#include "settings/TestFiles.h"
+#include "support/TestFiles.h"
 #include "settings/TextFile.h"
 
 #include <gtest/gtest.h>

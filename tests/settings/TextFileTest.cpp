@@ -1,12 +1,11 @@
 #include "settings/TextFile.h"
 
-#include "settings/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -242,17 +241,13 @@ TEST(FileErrors, FailedWriteLeavesOldFileAndNoTemporaryFile)
 // Disk full, for real: a 64 KiB tmpfs (needs root to mount).
 TEST(FileErrors, DiskFull)
 {
-    if (!testfiles::IsRoot())
-        GTEST_SKIP() << "mounting a small file system needs root";
     TTempDir dir;
     const auto mountPoint = dir / "small";
     std::filesystem::create_directory(mountPoint);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here (errno " << errno << ")";
-    struct Unmount {
-        std::filesystem::path at;
-        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
-    } unmount{mountPoint};
+    testfiles::TSmallFileSystem fileSystem;
+    const std::string why = fileSystem.Mount(mountPoint, "64k");
+    if (!why.empty())
+        GTEST_SKIP() << why;
 
     const auto file = mountPoint / "search.ini";
     WriteLines(file, {"old,http://example.jp/"});

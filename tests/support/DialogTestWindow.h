@@ -6,14 +6,34 @@
 #include "shell/Unit1.h"
 #include "support/FakeBrowser.h"
 #include "support/RecordingReporter.h"
-#include "support/TempDataDir.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QImage>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTreeWidget>
 #include <QWidget>
 #include <memory>
+
+// The names under a kind node of a main window's tree.
+inline QStringList TreeNames(const TForm1& form, int kind)
+{
+    QStringList names;
+    const QTreeWidgetItem* node = form.TreeView1->topLevelItem(kind);
+    for (int i = 0; node && i < node->childCount(); ++i)
+        names.append(node->child(i)->text(0));
+    return names;
+}
+
+// The texts of a list box's items, in order.
+inline QStringList ItemTexts(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
 
 class TDialogTestWindow {
 public:
@@ -36,16 +56,9 @@ public:
     }
 
     // The names under a kind node of the main window's tree.
-    QStringList TreeNames(int kind) const
-    {
-        QStringList names;
-        const QTreeWidgetItem* node = Form1->TreeView1->topLevelItem(kind);
-        for (int i = 0; node && i < node->childCount(); ++i)
-            names.append(node->child(i)->text(0));
-        return names;
-    }
+    QStringList TreeNames(int kind) const { return ::TreeNames(*Form1, kind); }
 
-    TTempDataDir Dir;
+    testfiles::TTempDir Dir;
     TRecordingReporter Reporter;
     TFakeBrowser* Browser = nullptr;  // owned by Form1
     std::unique_ptr<TForm1> Form1;

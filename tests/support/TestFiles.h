@@ -1,6 +1,7 @@
-// Helpers for tests that work on real files: a temporary directory, raw
-// byte access, and running a piece of code in a forked child (optionally as
-// an unprivileged user, since the tests may run as root, for whom permission
+// Helpers for tests that work on real files (plain C++, no Qt): a temporary
+// directory, raw byte access, a small tmpfs for disk-full and read-only
+// faults, and running a piece of code in a forked child (optionally as an
+// unprivileged user, since the tests may run as root, for whom permission
 // checks are bypassed).
 #pragma once
 
@@ -15,7 +16,9 @@
 #include <grp.h>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,8 +26,34 @@
 
 namespace testfiles {
 
+inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + file.string());
+}
+
+inline std::string ReadBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + file.string());
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The permission bits of a file (0777 mask).
+inline unsigned Mode(const std::filesystem::path& file)
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return 07777777;
+    return st.st_mode & 0777;
+}
+
 // A fresh directory under the system's temporary directory, removed with
-// everything in it at the end of the test.
+// everything in it at the end of the test. Also the place of the program's
+// five data files, with byte access by file name.
 class TTempDir {
 public:
     TTempDir()
@@ -55,34 +84,22 @@ public:
     const std::filesystem::path& path() const { return m_path; }
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
 
+    void Write(const std::string& name, const std::string& bytes) const { WriteBytes(m_path / name, bytes); }
+    // The file's bytes; "<missing>" when there is no such file.
+    std::string Read(const std::string& name) const
+    {
+        std::ifstream in(m_path / name, std::ios::binary);
+        if (!in)
+            return "<missing>";
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(m_path / name); }
+    void Remove(const std::string& name) const { std::filesystem::remove(m_path / name); }
+    unsigned Mode(const std::string& name) const { return testfiles::Mode(m_path / name); }
+
 private:
     std::filesystem::path m_path;
 };
-
-inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + file.string());
-}
-
-inline std::string ReadBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + file.string());
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The permission bits of a file (0777 mask).
-inline unsigned Mode(const std::filesystem::path& file)
-{
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0)
-        return 07777777;
-    return st.st_mode & 0777;
-}
 
 // The names in a directory, sorted (shows stray temporary files).
 inline std::vector<std::string> Names(const std::filesystem::path& dir)
@@ -114,6 +131,43 @@ inline bool IsRoot()
 }
 
 constexpr uid_t kNobody = 65534;
+
+// A small tmpfs mounted over a directory for the length of a test (needs
+// root), for disk-full and read-only faults.
+class TSmallFileSystem {
+public:
+    TSmallFileSystem() = default;
+    TSmallFileSystem(const TSmallFileSystem&) = delete;
+    TSmallFileSystem& operator=(const TSmallFileSystem&) = delete;
+    ~TSmallFileSystem()
+    {
+        if (!m_at.empty())
+            ::umount2(m_at.c_str(), MNT_DETACH);
+    }
+
+    // Empty on success, else why it cannot be done here.
+    std::string Mount(const std::filesystem::path& at, const char* size)
+    {
+        if (!IsRoot())
+            return "mounting a file system needs root";
+        const std::string options = std::string("size=") + size + ",mode=0755";
+        if (::mount("tmpfs", at.c_str(), "tmpfs", 0, options.c_str()) != 0)
+            return "cannot mount a tmpfs here (errno " + std::to_string(errno) + ")";
+        m_at = at;
+        m_size = size;
+        return {};
+    }
+    bool Remount(bool readOnly) const
+    {
+        const std::string options = "size=" + m_size + ",mode=0755";
+        return ::mount("tmpfs", m_at.c_str(), "tmpfs", MS_REMOUNT | (readOnly ? MS_RDONLY : 0),
+                       options.c_str()) == 0;
+    }
+
+private:
+    std::filesystem::path m_at;
+    std::string m_size;
+};
 
 // Runs body in a forked child and returns the text it produced. With
 // unprivileged set and the tests running as root, the child first drops to
