@@ -12,6 +12,7 @@
 #include "options/Unit5.h"
 #include "shell/Unit1.h"
 #include "shell/browser/WebEngineBrowser.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,7 +21,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -28,10 +28,8 @@
 #include <QWebEngineView>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <iconv.h>
-#include <iterator>
 
 namespace {
 
@@ -76,14 +74,6 @@ std::string QueryEscaped(const std::string& bytes)
     return out;
 }
 
-std::string ReadBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return "<missing>";
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Types text into a widget as a user would: ASCII as key presses, anything
 // else as the input method's committed text (how kana and kanji arrive).
 void Type(QWidget* widget, const QString& text)
@@ -121,27 +111,17 @@ class RoadsEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(site.Start());
         base = site.Base();
     }
 
-    std::filesystem::path DataDir() const { return std::filesystem::path(dir.path().toStdString()); }
-
-    void Write(const char* name, const std::string& bytes) const
-    {
-        std::ofstream out(DataDir() / name, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-    std::string Read(const char* name) const { return ReadBytes(DataDir() / name); }
-
     void WriteDataFiles(const std::string& options, const std::string& login = ",\r\n,\r\n,\r\n")
     {
-        Write("search.ini", "old term,http://example.jp/old\r\n");
-        Write("username.ini", "");
-        Write("exhibit.ini", "");
-        Write("login.ini", login);
-        Write("option.ini", options);
+        dir.Write("search.ini", "old term,http://example.jp/old\r\n");
+        dir.Write("username.ini", "");
+        dir.Write("exhibit.ini", "");
+        dir.Write("login.ini", login);
+        dir.Write("option.ini", options);
     }
 
     // Creates the five windows on the data directory, as main does, and
@@ -149,7 +129,7 @@ protected:
     void Start()
     {
         browser = TWebEngineBrowser::CreateOffTheRecord();
-        windows = CreateWindows(site.Endpoints(), browser, reporter, DataDir());
+        windows = CreateWindows(site.Endpoints(), browser, reporter, dir.path());
         form = windows.Form1.get();
         form2 = static_cast<TForm2*>(windows.Form2.get());
         form3 = static_cast<TForm3*>(windows.Form3.get());
@@ -233,7 +213,7 @@ protected:
         ASSERT_TRUE(form->isEnabled());
     }
 
-    QTemporaryDir dir;
+    testfiles::TTempDir dir;
     TAuctionSite site;
     QString base;
     TRecordingReporter reporter;
@@ -251,7 +231,7 @@ protected:
 TEST_F(RoadsEndToEnd, SearchAddFavoriteAndOpenItAgain)
 {
     WriteDataFiles("0,1,0\r\n");
-    const std::string searchBefore = Read("search.ini");
+    const std::string searchBefore = dir.Read("search.ini");
     Start();
     ASSERT_TRUE(WaitFor([&] { return form->Edit3->text() == base + "/home"; }, "the home page"));
 
@@ -303,10 +283,10 @@ TEST_F(RoadsEndToEnd, SearchAddFavoriteAndOpenItAgain)
     EXPECT_FALSE(form4->isVisible());
     EXPECT_TRUE(form->isEnabled());
     // search.ini: the old line, then the new entry in Shift_JIS.
-    EXPECT_EQ(Read("search.ini"),
+    EXPECT_EQ(dir.Read("search.ini"),
               searchBefore + Iconv("CP932", widened) + "," + shownAddress.toStdString() + "\r\n");
-    EXPECT_EQ(Read("username.ini"), "");
-    EXPECT_EQ(Read("exhibit.ini"), "");
+    EXPECT_EQ(dir.Read("username.ini"), "");
+    EXPECT_EQ(dir.Read("exhibit.ini"), "");
 
     // The tree was reloaded: the new entry is the last search word.
     QTreeWidgetItem* words = form->TreeView1->topLevelItem(0);
@@ -355,7 +335,7 @@ TEST_F(RoadsEndToEnd, AddDialogRecognisesUserAndItemPages)
         EXPECT_EQ(form4->Edit2->text(), row.Address);
         Click(form4->Button1);
         EXPECT_FALSE(form4->isVisible());
-        EXPECT_EQ(Read(row.File), (row.Name + "," + row.Address).toStdString() + "\r\n");
+        EXPECT_EQ(dir.Read(row.File), (row.Name + "," + row.Address).toStdString() + "\r\n");
     }
     EXPECT_EQ(form->TreeView1->topLevelItem(1)->child(0)->text(0), "seller_1");
     EXPECT_EQ(form->TreeView1->topLevelItem(2)->child(0)->text(0), "x123456");
@@ -384,7 +364,7 @@ TEST_F(RoadsEndToEnd, RegisterThenAutoLoginAfterRestart)
 
     // login.ini: the ID and a stored text (Base64 of whole cipher blocks),
     // never the password itself.
-    const std::string login = Read("login.ini");
+    const std::string login = dir.Read("login.ini");
     EXPECT_EQ(login.find(password), std::string::npos) << login;
     const std::string first = login.substr(0, login.find("\r\n"));
     ASSERT_EQ(first.rfind(id.toStdString() + ",", 0), 0u) << login;
@@ -394,7 +374,7 @@ TEST_F(RoadsEndToEnd, RegisterThenAutoLoginAfterRestart)
     EXPECT_FALSE(decoded.decoded.isEmpty());
     EXPECT_EQ(decoded.decoded.size() % 8, 0);
     EXPECT_EQ(std::count(login.begin(), login.end(), '\n'), 3) << login;
-    EXPECT_EQ(std::filesystem::status(DataDir() / "login.ini").permissions() & std::filesystem::perms::all,
+    EXPECT_EQ(std::filesystem::status(dir.path() / "login.ini").permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
     // Auto-login on, through the options dialog.
@@ -403,7 +383,7 @@ TEST_F(RoadsEndToEnd, RegisterThenAutoLoginAfterRestart)
     form5->CheckBox1->setFocus();
     QTest::keyClick(form5->CheckBox1, Qt::Key_Space);
     Click(form5->Button1);
-    EXPECT_EQ(Read("option.ini"), "1,1,0\r\n");
+    EXPECT_EQ(dir.Read("option.ini"), "1,1,0\r\n");
     EXPECT_TRUE(site.Logins().isEmpty());
 
     Stop();
@@ -437,7 +417,7 @@ TEST_F(RoadsEndToEnd, BidRestraintModeFromTheOptionsDialog)
     };
 
     SetBidRestraint(true);
-    EXPECT_EQ(Read("option.ini"), "0,1,1\r\n");
+    EXPECT_EQ(dir.Read("option.ini"), "0,1,1\r\n");
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
         OpenByAddressBox(item);
@@ -454,7 +434,7 @@ TEST_F(RoadsEndToEnd, BidRestraintModeFromTheOptionsDialog)
         EXPECT_FALSE(address.contains("bid_preview")) << address.toStdString();
 
     SetBidRestraint(false);
-    EXPECT_EQ(Read("option.ini"), "0,1,0\r\n");
+    EXPECT_EQ(dir.Read("option.ini"), "0,1,0\r\n");
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
         OpenByAddressBox(item);

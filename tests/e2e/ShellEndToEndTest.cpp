@@ -5,19 +5,18 @@
 #include "accounts/StoredPassword.h"
 #include "shell/Unit1.h"
 #include "shell/browser/WebEngineBrowser.h"
+#include "support/TestFiles.h"
 #include "textconv/Cp932.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -44,15 +43,9 @@ protected:
         });
         ASSERT_TRUE(server.Start());
         base = server.Base() + "/test.jp";
-        Write("search.ini", "s0," + base.toStdString() + "/fav\r\n");
-        Write("username.ini", "");
-        Write("exhibit.ini", "");
-    }
-
-    void Write(const char* name, const std::string& bytes)
-    {
-        std::ofstream out(std::filesystem::path(dir.path().toStdString()) / name, std::ios::binary);
-        out << bytes;
+        dir.Write("search.ini", "s0," + base.toStdString() + "/fav\r\n");
+        dir.Write("username.ini", "");
+        dir.Write("exhibit.ini", "");
     }
 
     TEndpoints Endpoints() const
@@ -64,10 +57,10 @@ protected:
     // Creates the window with options and one account.
     void Create(const std::string& options, const std::string& login = "taro,\r\n")
     {
-        Write("login.ini", login);
-        Write("option.ini", options);
+        dir.Write("login.ini", login);
+        dir.Write("option.ini", options);
         browser = TWebEngineBrowser::CreateOffTheRecord();
-        form = std::make_unique<TForm1>(Endpoints(), browser, reporter, std::filesystem::path(dir.path().toStdString()));
+        form = std::make_unique<TForm1>(Endpoints(), browser, reporter, dir.path());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QObject::connect(Page(), &QWebEnginePage::loadStarted, [this] { loading = true; });
@@ -99,7 +92,7 @@ protected:
 
     void RunScript(const QString& script) { Page()->runJavaScript(script); }
 
-    QTemporaryDir dir;
+    testfiles::TTempDir dir;
     TLocalHttpServer server;
     QString base;
     TRecordingReporter reporter;
@@ -230,14 +223,14 @@ TEST_F(ShellEndToEnd, FavoriteDoubleClickOpensItsAddress)
 TEST_F(ShellEndToEnd, MainWindowPicture)
 {
     // The bundled home page, the favorites tree and the toolbars.
-    Write("search.ini", cp932::FromUtf8("カメラ,http://s/1\r\nレンズ,http://s/2\r\n").value());
-    Write("username.ini", "seller,http://u/1\r\n");
-    Write("login.ini", "taro,\r\njiro,\r\n,\r\n");
-    Write("option.ini", "0,1,0\r\n");
+    dir.Write("search.ini", cp932::FromUtf8("カメラ,http://s/1\r\nレンズ,http://s/2\r\n").value());
+    dir.Write("username.ini", "seller,http://u/1\r\n");
+    dir.Write("login.ini", "taro,\r\njiro,\r\n,\r\n");
+    dir.Write("option.ini", "0,1,0\r\n");
     browser = TWebEngineBrowser::CreateOffTheRecord();
     QSignalSpy loaded(Page(), &QWebEnginePage::loadFinished);
     TEndpoints endpoints = TEndpoints::Defaults();
-    form = std::make_unique<TForm1>(endpoints, browser, reporter, std::filesystem::path(dir.path().toStdString()));
+    form = std::make_unique<TForm1>(endpoints, browser, reporter, dir.path());
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     ASSERT_TRUE(loaded.wait(kTimeout) || !loaded.isEmpty());

@@ -4,6 +4,7 @@
 #include "RecordingReporter.h"
 #include "accounts/StoredPassword.h"
 #include "shell/Unit1.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,13 +18,11 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -47,29 +46,21 @@ public slots:
 
 class Form1Test : public ::testing::Test {
 protected:
-    void Write(const char* name, std::string_view bytes)
-    {
-        std::ofstream out(Dir() / name, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    void Remove(const char* name) { std::filesystem::remove(Dir() / name); }
-    std::filesystem::path Dir() const { return std::filesystem::path(m_dir.path().toStdString()); }
-
     // Three accounts, options 0,1,0, a few favorites of each kind.
     void WriteDefaults()
     {
-        Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\njiro," + EncryptPasswordText("pw1") +
+        dir.Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\njiro," + EncryptPasswordText("pw1") +
                                "\r\n," + "\r\n");
-        Write("option.ini", "0,1,0\r\n");
-        Write("search.ini", "s0,http://s/0\r\ns1,http://s/1\r\n");
-        Write("username.ini", "u0,http://u/0\r\nu1,http://u/1\r\nu2,http://u/2\r\n");
-        Write("exhibit.ini", "e0,http://e/0\r\n");
+        dir.Write("option.ini", "0,1,0\r\n");
+        dir.Write("search.ini", "s0,http://s/0\r\ns1,http://s/1\r\n");
+        dir.Write("username.ini", "u0,http://u/0\r\nu1,http://u/1\r\nu2,http://u/2\r\n");
+        dir.Write("exhibit.ini", "e0,http://e/0\r\n");
     }
 
     TForm1& Create()
     {
         browser = new TFakeBrowser;
-        form = std::make_unique<TForm1>(TestEndpoints(), browser, reporter, Dir());
+        form = std::make_unique<TForm1>(TestEndpoints(), browser, reporter, dir.path());
         return *form;
     }
 
@@ -79,7 +70,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 
-    QTemporaryDir m_dir;
+    testfiles::TTempDir dir;
     TRecordingReporter reporter;
     TFakeBrowser* browser = nullptr;
     std::unique_ptr<TForm1> form;
@@ -129,14 +120,14 @@ TEST_F(Form1Test, StartupMatrix)
     for (const StartupRow& row : rows) {
         SCOPED_TRACE(row.name);
         for (const char* f : {"login.ini", "option.ini", "search.ini", "username.ini", "exhibit.ini"})
-            Remove(f);
+            dir.Remove(f);
         if (row.login)
-            Write("login.ini", *row.login);
+            dir.Write("login.ini", *row.login);
         if (row.option)
-            Write("option.ini", *row.option);
+            dir.Write("option.ini", *row.option);
         if (row.favorites)
             for (const char* f : {"search.ini", "username.ini", "exhibit.ini"})
-                Write(f, "n,http://x/\r\n");
+                dir.Write(f, "n,http://x/\r\n");
         reporter.Errors.clear();
         Create();
         Show();
@@ -153,8 +144,8 @@ TEST_F(Form1Test, StartupMatrix)
 
 TEST_F(Form1Test, StartupFillsAccountsInOrder)
 {
-    Write("login.ini", "a,x,y\r\nb\r\n");
-    Write("option.ini", "2,1,0\r\n");
+    dir.Write("login.ini", "a,x,y\r\nb\r\n");
+    dir.Write("option.ini", "2,1,0\r\n");
     Create();
     EXPECT_EQ(form->Accounts[0].YahooId, "a");
     EXPECT_EQ(form->Accounts[0].PasswordText, "x,y");
@@ -301,10 +292,10 @@ TEST_F(Form1Test, FavoritesPaneShowAndHide)
 
 TEST_F(Form1Test, PageCommandsNavigateAndLeaveTheAddressBox)
 {
-    Write("login.ini", "");
-    Write("option.ini", "2,1,0\r\n");
+    dir.Write("login.ini", "");
+    dir.Write("option.ini", "2,1,0\r\n");
     WriteDefaults();
-    Write("option.ini", "2,1,0\r\n");
+    dir.Write("option.ini", "2,1,0\r\n");
     Create();
     struct Row {
         const char* name;
@@ -337,7 +328,7 @@ TEST_F(Form1Test, PageCommandsNavigateAndLeaveTheAddressBox)
 TEST_F(Form1Test, SearchButtonsSendTheTermToFourSites)
 {
     WriteDefaults();
-    Write("option.ini", "2,1,0\r\n");
+    dir.Write("option.ini", "2,1,0\r\n");
     Create();
     const QString amazonTail = "&mode=blended&tag=quillbrookmer-22&encoding-string-jp=日本語";
     struct Row {
@@ -367,7 +358,7 @@ TEST_F(Form1Test, SearchButtonsSendTheTermToFourSites)
 TEST_F(Form1Test, AddressBoxBackForwardReload)
 {
     WriteDefaults();
-    Write("option.ini", "2,1,0\r\n");
+    dir.Write("option.ini", "2,1,0\r\n");
     Create();
     form->Edit3->setText(" example.com ");
     form->Button7->click();
@@ -550,9 +541,9 @@ protected:
 TEST_F(TreeTest, LoadShowsThreeCollapsedKindsWithTheirEntries)
 {
     WriteDefaults();
-    Write("search.ini", "a,b,c\r\nno comma here\r\n\r\n");
-    Write("username.ini", "");
-    Write("exhibit.ini", "\x93\xFA\x96\x7B,http://e/\x93\xFA");
+    dir.Write("search.ini", "a,b,c\r\nno comma here\r\n\r\n");
+    dir.Write("username.ini", "");
+    dir.Write("exhibit.ini", "\x93\xFA\x96\x7B,http://e/\x93\xFA");
     Create();
     QTreeWidget* tree = form->TreeView1;
     ASSERT_EQ(tree->topLevelItemCount(), 3);
@@ -581,7 +572,7 @@ TEST_F(TreeTest, ReloadRebuildsFromTheFilesAndClearsSelection)
     Create();
     QTreeWidget* tree = form->TreeView1;
     Select(tree->topLevelItem(1)->child(0));
-    Write("username.ini", "new,http://new/\r\n");
+    dir.Write("username.ini", "new,http://new/\r\n");
     form->Button1->click();
     ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->topLevelItem(1)->childCount(), 1);
@@ -595,7 +586,7 @@ TEST_F(TreeTest, ReloadRebuildsFromTheFilesAndClearsSelection)
     EXPECT_TRUE(browser->Navigations.isEmpty());
 
     // A missing file stops the load at its kind.
-    Remove("username.ini");
+    dir.Remove("username.ini");
     form->Button1->click();
     EXPECT_EQ(reporter.Errors, QStringList{"ファイルが見つかりません"});
     ASSERT_EQ(tree->topLevelItemCount(), 2);
@@ -661,7 +652,7 @@ TEST_F(TreeTest, LargeListsHaveNoCap)
     std::string lines;
     for (int i = 0; i < 1200; ++i)
         lines += "n" + std::to_string(i) + ",http://big/" + std::to_string(i) + "\r\n";
-    Write("exhibit.ini", lines);
+    dir.Write("exhibit.ini", lines);
     Create();
     ASSERT_EQ(form->TreeView1->topLevelItem(2)->childCount(), 1200);
     form->TreeView1->topLevelItem(2)->child(1100)->setSelected(true);
@@ -675,9 +666,9 @@ TEST_F(TreeTest, LargeListsHaveNoCap)
 TEST_F(Form1Test, LoginUsesTheSelectedEntry)
 {
     WriteDefaults();
-    Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\na&b=c," + EncryptPasswordText("p#q+r%s t") +
+    dir.Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\na&b=c," + EncryptPasswordText("p#q+r%s t") +
                            "\r\n,\r\n");
-    Write("option.ini", "2,1,0\r\n");
+    dir.Write("option.ini", "2,1,0\r\n");
     Create();
     const QString head = "http://login.test.jp/config/login?.src=auc&.done=http://top.test.jp/jp";
     struct Row {
