@@ -4,12 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using testfiles::Escaped;
-using testfiles::Names;
-using testfiles::Outcome;
-using testfiles::ReadBytes;
-using testfiles::TTempDir;
-using testfiles::WriteBytes;
+using namespace testfiles;
 
 namespace {
 

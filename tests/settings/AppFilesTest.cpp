@@ -5,13 +5,7 @@
 
 #include <gtest/gtest.h>
 
-using testfiles::Escaped;
-using testfiles::Mode;
-using testfiles::Names;
-using testfiles::Outcome;
-using testfiles::ReadBytes;
-using testfiles::TTempDir;
-using testfiles::WriteBytes;
+using namespace testfiles;
 
 namespace {
 

@@ -9,13 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using testfiles::Escaped;
-using testfiles::Mode;
-using testfiles::Names;
-using testfiles::Outcome;
-using testfiles::ReadBytes;
-using testfiles::TTempDir;
-using testfiles::WriteBytes;
+using namespace testfiles;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -168,7 +162,7 @@ TEST(FileErrors, TooManyOpenFiles)
     TTempDir dir;
     WriteBytes(dir / "a.ini", "a\r\n");
     // Uses up the descriptors in a child, so this process keeps its own.
-    const std::string outcome = testfiles::InChild([&] {
+    const std::string outcome = InChild([&] {
         while (::open("/dev/null", O_RDONLY) >= 0) {
         }
         if (errno != EMFILE)
@@ -197,8 +191,8 @@ TEST(FileErrors, AccessDenied)
     ::chmod((dir / "secret.ini").c_str(), 0000);
     ::chmod(readOnly.c_str(), 0555);
     ::chmod(closed.c_str(), 0000);
-    if (testfiles::IsRoot()) {
-        ASSERT_EQ(::chown(locked.c_str(), testfiles::kNobody, testfiles::kNobody), 0);
+    if (IsRoot()) {
+        ASSERT_EQ(::chown(locked.c_str(), kNobody, kNobody), 0);
         ASSERT_EQ(::chown((locked / "protected.ini").c_str(), 0, 0), 0);
     }
     ::chmod((locked / "protected.ini").c_str(), 0444);
@@ -217,7 +211,7 @@ TEST(FileErrors, AccessDenied)
          [&] { WriteLines(locked / "protected.ini", {"new"}, TFilePrivacy::Private); }},
     };
     for (const Row& row : rows) {
-        const std::string outcome = testfiles::InChild([&] { return Outcome(row.call); }, true);
+        const std::string outcome = InChild([&] { return Outcome(row.call); }, true);
         EXPECT_EQ(outcome, "ファイルへのアクセスが拒否されました") << row.name;
     }
     EXPECT_EQ(ReadBytes(readOnly / "a.ini"), "old\r\n");
@@ -244,7 +238,7 @@ TEST(FileErrors, DiskFull)
     TTempDir dir;
     const auto mountPoint = dir / "small";
     std::filesystem::create_directory(mountPoint);
-    testfiles::TSmallFileSystem fileSystem;
+    TSmallFileSystem fileSystem;
     const std::string why = fileSystem.Mount(mountPoint, "64k");
     if (!why.empty())
         GTEST_SKIP() << why;
@@ -396,7 +390,7 @@ TEST(WriteLines, BareFileNameInTheCurrentDirectory)
     TTempDir dir;
     // The program passes its current directory; a bare name (no directory
     // part) must work too. Runs in a child so this process keeps its cwd.
-    const std::string outcome = testfiles::InChild([&] {
+    const std::string outcome = InChild([&] {
         if (::chdir(dir.path().c_str()) != 0)
             return std::string("<chdir failed>");
         return Outcome([] {
