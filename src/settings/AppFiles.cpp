@@ -2,7 +2,6 @@
 
 #include "settings/TextFile.h"
 
-#include <string_view>
 #include <vector>
 
 void ReadAccounts(const std::filesystem::path& dir, TAccounts& accounts)
@@ -29,20 +28,6 @@ void WriteAccounts(const std::filesystem::path& dir, const TAccounts& accounts)
     WriteLines(dir / kLoginFileName, lines, TFilePrivacy::Private);
 }
 
-namespace {
-
-// The text before the first comma (empty when there is none), and the rest
-// after that comma (the whole text when there is none).
-std::pair<std::string_view, std::string_view> TakeField(std::string_view text)
-{
-    const size_t comma = text.find(',');
-    if (comma == std::string_view::npos)
-        return {std::string_view(), text};
-    return {text.substr(0, comma), text.substr(comma + 1)};
-}
-
-}  // namespace
-
 void ReadOptions(const std::filesystem::path& dir, TAppOptions& options)
 {
     const std::vector<std::string> lines = ReadLines(dir / kOptionFileName);
@@ -50,9 +35,9 @@ void ReadOptions(const std::filesystem::path& dir, TAppOptions& options)
     // error the caller holds the fields taken before it, from this line and
     // the lines above.
     for (const std::string& line : lines) {
-        auto [field1, rest1] = TakeField(line);
+        auto [field1, rest1] = SplitAtFirstComma(line);
         options.AutoLogin = StrToInt(field1);
-        auto [field2, rest2] = TakeField(rest1);
+        auto [field2, rest2] = SplitAtFirstComma(rest1);
         options.ShowFavorites = StrToInt(field2);
         options.BidRestraint = StrToInt(rest2);
     }
