@@ -25,8 +25,8 @@ inline constexpr const char* kLoginFileName = "login.ini";
 inline constexpr const char* kOptionFileName = "option.ini";
 
 // Reads login.ini: line k fills entry k; entries without a line keep their
-// values; a fourth or later line is ignored. Throws TFileError; entries read
-// before the error keep their new values.
+// values; a fourth or later line is ignored. Throws TFileError, leaving the
+// table as it was (the file is read whole before any entry changes).
 void ReadAccounts(const std::filesystem::path& dir, TAccounts& accounts);
 
 // Writes exactly three lines (ID "," stored text), file mode 0600.
