@@ -77,7 +77,7 @@ const char* RegistrationMessage(TRegistrationProblem problem)
     case TRegistrationProblem::CommaInId:
         return "Yahoo!IDに「,」は使えません";
     case TRegistrationProblem::Unrepresentable:
-        return "Shift_JISで表せない文字が含まれています";
+        return cp932::kUnrepresentableMessage;
     }
     return "";
 }

@@ -124,7 +124,7 @@ const char* FavoriteInputMessage(TFavoriteInputProblem problem)
     case TFavoriteInputProblem::ControlCharacter:
         return "名前とURLに改行などの制御文字は使えません";
     case TFavoriteInputProblem::Unrepresentable:
-        return "Shift_JISで表せない文字が含まれています";
+        return cp932::kUnrepresentableMessage;
     }
     return "";
 }

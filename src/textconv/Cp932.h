@@ -21,4 +21,8 @@ std::optional<std::string> FromUtf16(std::u16string_view text);
 std::string ToUtf8(std::string_view sjis);
 std::optional<std::string> FromUtf8(std::string_view utf8);
 
+// What the user is told when typed text holds a character that has no code
+// page 932 form (UTF-8).
+inline constexpr const char* kUnrepresentableMessage = "Shift_JISで表せない文字が含まれています";
+
 }  // namespace cp932
