@@ -362,8 +362,13 @@ void TForm1::ConnectHandlers()
 
     // Keep the bid self-restraint stop even where going back is impossible:
     // a bid-preview page is refused before it loads while the mode is on.
+    // The engine asks from inside its own event handling, so the check runs
+    // guarded like every handler; an address that cannot be checked is
+    // refused while the mode is on.
     m_browser->SetNavigationFilter([this](const QString& url) {
-        return !BidStopApplies(BidRestraintFlag, WideToSjis(url));
+        bool allowed = BidRestraintFlag != 1;
+        Run([&] { allowed = !BidStopApplies(BidRestraintFlag, WideToSjis(url)); });
+        return allowed;
     });
 }
 
