@@ -51,10 +51,10 @@ QIcon Painted(TDraw draw)
     return QIcon(new TPaintedIconEngine(std::move(draw)));
 }
 
-// Text as an outline centred in the 16 x 16 cell, scaled to fill height h.
-// Bold strokes the outline instead of loading the bold face (the bold
-// Japanese face would cost megabytes of memory for four icons).
-void DrawGlyphs(QPainter& p, const QString& text, const QColor& color, qreal h, bool bold,
+// Text as an outline centred in the 16 x 16 cell, scaled to fill height h,
+// drawn bold by stroking the outline rather than by loading the bold face
+// (the bold Japanese face would cost megabytes of memory for four icons).
+void DrawGlyphs(QPainter& p, const QString& text, const QColor& color, qreal h,
                 const QString& family = QStringLiteral("Noto Sans CJK JP"))
 {
     QFont font(family);
@@ -67,7 +67,7 @@ void DrawGlyphs(QPainter& p, const QString& text, const QColor& color, qreal h, 
     t.translate(8, 8);
     t.scale(scale, scale);
     t.translate(-box.center().x(), -box.center().y());
-    p.setPen(bold ? QPen(color, 0.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin) : QPen(Qt::NoPen));
+    p.setPen(QPen(color, 0.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(color);
     p.drawPath(t.map(path));
 }
@@ -165,7 +165,7 @@ void DrawFolder(QPainter& p)
 
 void DrawAmLogo(QPainter& p)
 {
-    DrawGlyphs(p, QStringLiteral("am"), Qt::black, 7.5, true, QStringLiteral("DejaVu Sans"));
+    DrawGlyphs(p, QStringLiteral("am"), Qt::black, 7.5, QStringLiteral("DejaVu Sans"));
     // The smile under the letters.
     QPainterPath smile;
     smile.moveTo(2.5, 11.5);
@@ -197,12 +197,12 @@ QList<QIcon> MakeImageList2()
         Painted([](QPainter& p) { DrawArrow(p, false); }),
         Painted(DrawReload),
         Painted(DrawPlus),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("IN"), kInk, 10, true, QStringLiteral("DejaVu Sans")); }),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("WL"), kInk, 10, true, QStringLiteral("DejaVu Sans")); }),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("出"), QColor(0xb0, 0x20, 0x20), 14, true); }),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("入"), QColor(0x20, 0x50, 0xb0), 14, true); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("IN"), kInk, 10, QStringLiteral("DejaVu Sans")); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("WL"), kInk, 10, QStringLiteral("DejaVu Sans")); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("出"), QColor(0xb0, 0x20, 0x20), 14); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("入"), QColor(0x20, 0x50, 0xb0), 14); }),
         Painted([](QPainter& p) {
-            DrawGlyphs(p, QStringLiteral("e"), QColor(0x1e, 0x6f, 0xd0), 13, true, QStringLiteral("DejaVu Serif"));
+            DrawGlyphs(p, QStringLiteral("e"), QColor(0x1e, 0x6f, 0xd0), 13, QStringLiteral("DejaVu Serif"));
         }),
     };
 }
@@ -211,8 +211,8 @@ QList<QIcon> MakeImageList3()
 {
     return {
         Painted(DrawAmLogo),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("価"), QColor(0x00, 0x40, 0x90), 14, true); }),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("統"), QColor(0x60, 0x30, 0x00), 14, true); }),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("Y"), QColor(0xe0, 0x00, 0x10), 14, true, QStringLiteral("DejaVu Sans")); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("価"), QColor(0x00, 0x40, 0x90), 14); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("統"), QColor(0x60, 0x30, 0x00), 14); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("Y"), QColor(0xe0, 0x00, 0x10), 14, QStringLiteral("DejaVu Sans")); }),
     };
 }
