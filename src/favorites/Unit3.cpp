@@ -86,7 +86,7 @@ void TForm3::Command(Step&& step)
 void TForm3::FormShow()
 {
     Form1().setEnabled(false);
-    RunGuarded([this] { Command([this] { m_model.Show(); }); });
+    Command([this] { m_model.Show(); });
 }
 
 void TForm3::ChooseKind(TFavoriteKind kind)
