@@ -4,12 +4,13 @@
 // and the peak memory (main process from wait4, process tree at commit).
 // Usage: bench_startup [rounds=5]; BENCH_VERBOSE=1 keeps the children's
 // diagnostics on stderr.
+#include "BenchChild.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -28,13 +29,6 @@ struct Run {
     long long treeKb = 0;
     bool ok = false;
 };
-
-long long MonotonicNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
-}
 
 void WriteFile(const fs::path& p, const std::string& bytes)
 {
@@ -56,7 +50,7 @@ Run RunOnce(const char* program, const fs::path& scratch)
     int out[2];
     if (pipe(out) != 0)
         return {};
-    const long long start = MonotonicNs();
+    const long long start = bench::MonotonicNs();
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(out[1], STDOUT_FILENO);

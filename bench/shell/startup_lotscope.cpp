@@ -4,7 +4,6 @@
 #include "shell/browser/WebEngineBrowser.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <filesystem>
 
 namespace {
