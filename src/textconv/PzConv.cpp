@@ -56,10 +56,23 @@ constexpr std::uint16_t WidenKana(Byte b, Byte n, bool& merged) {
     return static_cast<std::uint16_t>((lead << 8) | trail);
 }
 
+// The JIS X 0208 <-> Shift_JIS arithmetic of one two-byte character, on
+// byte values mod 256. JisToSjis, SjisToJis and the lookup tables below all
+// use these, so the rule is written once.
+constexpr Byte SjisLeadFromJis(unsigned j1) { return static_cast<Byte>(((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0)); }
+constexpr Byte SjisTrailFromJis(unsigned j1, unsigned j2)
+{
+    return static_cast<Byte>((j1 & 1) ? (j2 < 0x60 ? j2 + 0x1F : j2 + 0x20) : j2 + 0x7E);
+}
+// The JIS first byte of lead byte s1 when its trail byte is 0x9F or above;
+// a trail byte below 0x9F makes it one less.
+constexpr unsigned JisFirstFromSjis(unsigned s1) { return s1 <= 0x9F ? (s1 - 0x70) * 2 : (s1 - 0xB0) * 2; }
+constexpr unsigned JisSecondFromSjis(unsigned s2) { return s2 < 0x7F ? s2 - 0x1F : s2 < 0x9F ? s2 - 0x20 : s2 - 0x7E; }
+
 // Shift_JIS -> EUC-JP for one two-byte character, split into lookups: the
 // EUC first byte is first[s1] minus one when s2 < 0x9F, the EUC second
-// byte is second[s2]. Both are the JIS X 0208 arithmetic of SjisToJis
-// plus 0x80, computed once here for every byte value (all mod 256).
+// byte is second[s2]. Both are the JIS X 0208 bytes plus 0x80, computed
+// once here for every byte value (all mod 256).
 struct SjisEucTables {
     std::array<Byte, 256> first{};
     std::array<Byte, 256> second{};
@@ -68,17 +81,15 @@ struct SjisEucTables {
 constexpr SjisEucTables MakeSjisEucTables() {
     SjisEucTables t;
     for (unsigned v = 0; v < 256; ++v) {
-        const unsigned jisFirst = v <= 0x9F ? (v - 0x70) * 2 : (v - 0xB0) * 2;
-        t.first[v] = static_cast<Byte>(jisFirst + 0x80);
-        const unsigned jisSecond = v < 0x7F ? v - 0x1F : v < 0x9F ? v - 0x20 : v - 0x7E;
-        t.second[v] = static_cast<Byte>(jisSecond + 0x80);
+        t.first[v] = static_cast<Byte>(JisFirstFromSjis(v) + 0x80);
+        t.second[v] = static_cast<Byte>(JisSecondFromSjis(v) + 0x80);
     }
     return t;
 }
 constexpr SjisEucTables kSjisEuc = MakeSjisEucTables();
 
 // EUC-JP -> Shift_JIS for one two-byte character b n (b in 0xA1-0xFE): the
-// JisToSjis arithmetic applied to b - 0x80 and n - 0x80, as lookups. The
+// Shift_JIS bytes of JIS b - 0x80 and n - 0x80, as lookups. The
 // second byte depends on the parity of b and on n.
 struct EucSjisTables {
     std::array<Byte, 256> lead{};   // by b
@@ -88,11 +99,10 @@ struct EucSjisTables {
 constexpr EucSjisTables MakeEucSjisTables() {
     EucSjisTables t;
     for (unsigned v = 0; v < 256; ++v) {
-        const unsigned j1 = (v - 0x80) & 0xFF;
-        t.lead[v] = static_cast<Byte>(((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0));
-        const unsigned j2 = (v - 0x80) & 0xFF;
-        t.trail[v] = static_cast<Byte>(j2 + 0x7E);
-        t.trail[256 + v] = static_cast<Byte>(j2 < 0x60 ? j2 + 0x1F : j2 + 0x20);
+        const unsigned j = (v - 0x80) & 0xFF;
+        t.lead[v] = SjisLeadFromJis(j);
+        t.trail[v] = SjisTrailFromJis(0, j);        // even first byte
+        t.trail[256 + v] = SjisTrailFromJis(1, j);  // odd first byte
     }
     return t;
 }
@@ -318,16 +328,12 @@ bool TPzConv::IsEucByte(std::uint8_t b) { return b >= 0xA1 && b <= 0xFE; }
 
 std::string TPzConv::JisToSjis(std::uint8_t j1, std::uint8_t j2) {
     if (j1 < 0x21 || j1 > 0x7E) return {};
-    const Byte second = static_cast<Byte>((j1 & 1) ? (j2 < 0x60 ? j2 + 0x1F : j2 + 0x20) : j2 + 0x7E);
-    const Byte first = static_cast<Byte>(((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0));
-    return {static_cast<char>(first), static_cast<char>(second)};
+    return {static_cast<char>(SjisLeadFromJis(j1)), static_cast<char>(SjisTrailFromJis(j1, j2))};
 }
 
 std::string TPzConv::SjisToJis(std::uint8_t s1, std::uint8_t s2) {
-    unsigned first = s1 <= 0x9F ? (s1 - 0x70u) * 2 : (s1 - 0xB0u) * 2;
-    if (s2 < 0x9F) first -= 1;
-    const unsigned second = s2 < 0x7F ? s2 - 0x1Fu : s2 < 0x9F ? s2 - 0x20u : s2 - 0x7Eu;
-    return {static_cast<char>(static_cast<Byte>(first)), static_cast<char>(static_cast<Byte>(second))};
+    const unsigned first = JisFirstFromSjis(s1) - (s2 < 0x9F ? 1 : 0);
+    return {static_cast<char>(static_cast<Byte>(first)), static_cast<char>(static_cast<Byte>(JisSecondFromSjis(s2)))};
 }
 
 std::string TPzConv::HanToZenWithDaku(std::string_view text) { return HanToZen<true>(text); }
