@@ -9,8 +9,8 @@
 
 void SetApplicationTitle(QApplication& app)
 {
-    app.setApplicationName(QStringLiteral("Lotscope"));
-    app.setApplicationDisplayName(QStringLiteral("Lotscope"));
+    app.setApplicationName(kApplicationTitle);
+    app.setApplicationDisplayName(kApplicationTitle);
 }
 
 TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser,

@@ -20,7 +20,7 @@ struct TLotscopeWindows {
     std::unique_ptr<QWidget> Form5;  // options
 };
 
-// The application title, "Lotscope".
+// Names the application by its title (kApplicationTitle, "Lotscope").
 void SetApplicationTitle(QApplication& app);
 
 // Creates TForm1 (its start-up step runs, errors go to reporter), then

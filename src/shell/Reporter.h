@@ -8,6 +8,9 @@
 
 class QWidget;
 
+// The application title: the main window's caption and every message box's.
+inline const QString kApplicationTitle = QStringLiteral("Lotscope");
+
 class TMessageReporter {
 public:
     virtual ~TMessageReporter() = default;

@@ -106,7 +106,7 @@ TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& 
       m_dataDir(std::move(dataDir))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Lotscope"));
+    setWindowTitle(kApplicationTitle);
     setFont(DesignFont());
     resize(kFormWidth, kFormHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
