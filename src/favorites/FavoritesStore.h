@@ -25,6 +25,9 @@ struct TFavoriteEntry {
 
 using TFavoriteList = std::vector<TFavoriteEntry>;
 
+// The three favorite lists, by TFavoriteKind.
+using TFavoriteTables = std::array<TFavoriteList, 3>;
+
 // Reads a kind's file from dir. Each line splits at its first comma.
 // Throws TFileError (a missing file is an error: loading creates nothing).
 TFavoriteList ReadFavorites(const std::filesystem::path& dir, TFavoriteKind kind);

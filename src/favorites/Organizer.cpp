@@ -96,7 +96,7 @@ void TOrganizerModel::ReadAll()
     // All three are read before any list changes, so a failed read leaves
     // the lists as they were; they then count as unread.
     m_read = false;
-    std::array<TFavoriteList, 3> lists;
+    TFavoriteTables lists;
     for (TFavoriteKind kind : kFavoriteKinds)
         lists.at(kind) = ReadFavorites(m_dir, kind);
     m_lists = std::move(lists);

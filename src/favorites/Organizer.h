@@ -9,7 +9,6 @@
 
 #include "favorites/FavoritesStore.h"
 
-#include <array>
 #include <filesystem>
 #include <optional>
 
@@ -65,7 +64,7 @@ private:
     void Select(std::optional<size_t> pos);
 
     std::filesystem::path m_dir;
-    std::array<TFavoriteList, 3> m_lists;
+    TFavoriteTables m_lists;
     bool m_read = false;
     bool m_commandsEnabled = false;
     std::optional<TFavoriteKind> m_kind;

@@ -6,16 +6,12 @@
 #include "favorites/FavoritesStore.h"
 #include "shell/Endpoints.h"
 
-#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 class TPzConv;
-
-// The main window's copy of the three favorite lists, by TFavoriteKind.
-using TFavoriteTables = std::array<TFavoriteList, 3>;
 
 // The fixed pages the menu and toolbar commands open.
 enum class TPageCommand {
