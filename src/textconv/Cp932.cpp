@@ -52,8 +52,9 @@ iconv_t Utf8ToUtf16() {
     return d.Reset();
 }
 
-// Converts all of `in` into a byte buffer, failing on the first sequence
-// iconv cannot convert (invalid, unmappable or cut off at the end).
+// Converts all `size` bytes at `data` into a byte buffer (outGuess bytes
+// are tried first), failing on the first sequence iconv cannot convert
+// (invalid, unmappable or cut off at the end).
 std::optional<std::string> ConvertStrict(iconv_t cd, const void* data, std::size_t size, std::size_t outGuess) {
     std::string out(outGuess + 16, '\0');
     char* in = const_cast<char*>(static_cast<const char*>(data));
