@@ -458,10 +458,6 @@ std::optional<Rc2KeyModel> AcceptedKeyModel(CipherSession& session, std::istream
     return std::nullopt;
 }
 
-}  // namespace
-
-namespace {
-
 // Records a failure; never throws (an unstorable message leaves it empty).
 void Record(std::uint32_t& errorCode, std::string& errorMessage, std::uint32_t code,
             const char* message) noexcept
