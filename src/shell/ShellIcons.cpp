@@ -5,7 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
 #include <functional>
+#include <initializer_list>
 
 namespace {
 
@@ -72,20 +74,21 @@ void DrawGlyphs(QPainter& p, const QString& text, const QColor& color, qreal h,
     p.drawPath(t.map(path));
 }
 
+// A closed outline through the given corners.
+QPainterPath Polygon(std::initializer_list<QPointF> corners)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(corners));
+    path.closeSubpath();
+    return path;
+}
+
 const QColor kArrowGreen(0x1f, 0x8a, 0x2e);
 const QColor kInk(0x20, 0x30, 0x60);
 
 void DrawArrow(QPainter& p, bool left)
 {
-    QPainterPath arrow;
-    arrow.moveTo(2, 8);
-    arrow.lineTo(8, 2.5);
-    arrow.lineTo(8, 5.5);
-    arrow.lineTo(14, 5.5);
-    arrow.lineTo(14, 10.5);
-    arrow.lineTo(8, 10.5);
-    arrow.lineTo(8, 13.5);
-    arrow.closeSubpath();
+    QPainterPath arrow = Polygon({{2, 8}, {8, 2.5}, {8, 5.5}, {14, 5.5}, {14, 10.5}, {8, 10.5}, {8, 13.5}});
     if (!left) {
         QTransform mirror(-1, 0, 0, 1, 16, 0);
         arrow = mirror.map(arrow);
@@ -100,11 +103,8 @@ void DrawReload(QPainter& p)
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kArrowGreen, 2.0, Qt::SolidLine, Qt::FlatCap));
     p.drawArc(QRectF(3, 3, 10, 10), 60 * 16, 280 * 16);
-    QPainterPath head;  // arrow head at the arc's start, pointing along it
-    head.moveTo(8.5, 0.6);
-    head.lineTo(12.8, 3.2);
-    head.lineTo(8.6, 6.2);
-    head.closeSubpath();
+    // The arrow head at the arc's start, pointing along it.
+    const QPainterPath head = Polygon({{8.5, 0.6}, {12.8, 3.2}, {8.6, 6.2}});
     p.setPen(Qt::NoPen);
     p.setBrush(kArrowGreen);
     p.drawPath(head);
@@ -122,13 +122,7 @@ void DrawPlus(QPainter& p)
 
 void DrawPaper(QPainter& p)
 {
-    QPainterPath sheet;
-    sheet.moveTo(3, 1.5);
-    sheet.lineTo(10, 1.5);
-    sheet.lineTo(13, 4.5);
-    sheet.lineTo(13, 14.5);
-    sheet.lineTo(3, 14.5);
-    sheet.closeSubpath();
+    const QPainterPath sheet = Polygon({{3, 1.5}, {10, 1.5}, {13, 4.5}, {13, 14.5}, {3, 14.5}});
     p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1.0));
     p.setBrush(Qt::white);
     p.drawPath(sheet);
@@ -144,22 +138,10 @@ void DrawFolder(QPainter& p)
     const QColor edge(0xa0, 0x78, 0x00);
     p.setPen(QPen(edge, 1.0));
     p.setBrush(QColor(0xe8, 0xc0, 0x30));
-    QPainterPath back;
-    back.moveTo(1.5, 3.5);
-    back.lineTo(6, 3.5);
-    back.lineTo(7.5, 5);
-    back.lineTo(14.5, 5);
-    back.lineTo(14.5, 13.5);
-    back.lineTo(1.5, 13.5);
-    back.closeSubpath();
+    const QPainterPath back = Polygon({{1.5, 3.5}, {6, 3.5}, {7.5, 5}, {14.5, 5}, {14.5, 13.5}, {1.5, 13.5}});
     p.drawPath(back);
     p.setBrush(QColor(0xff, 0xdc, 0x50));
-    QPainterPath front;
-    front.moveTo(1.5, 13.5);
-    front.lineTo(3, 7);
-    front.lineTo(15.5, 7);
-    front.lineTo(14.5, 13.5);
-    front.closeSubpath();
+    const QPainterPath front = Polygon({{1.5, 13.5}, {3, 7}, {15.5, 7}, {14.5, 13.5}});
     p.drawPath(front);
 }
 
@@ -175,11 +157,7 @@ void DrawAmLogo(QPainter& p)
     p.drawPath(smile);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xff, 0x99, 0x00));
-    QPainterPath tip;
-    tip.moveTo(12, 10.6);
-    tip.lineTo(14.6, 10.8);
-    tip.lineTo(13.8, 13.2);
-    tip.closeSubpath();
+    const QPainterPath tip = Polygon({{12, 10.6}, {14.6, 10.8}, {13.8, 13.2}});
     p.drawPath(tip);
 }
 
