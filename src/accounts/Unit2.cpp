@@ -1,15 +1,14 @@
 #include "accounts/Unit2.h"
 
 #include "settings/AppFiles.h"
-#include "shell/Unit1.h"
-#include "shell/browser/WideText.h"
+#include "ui/WideText.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm2::TForm2(TForm1& form1, QWidget* parent)
+TForm2::TForm2(TMainWindowLink& form1, QWidget* parent)
     : TDialogForm(form1, "Form2", QStringLiteral("Yahoo!IDの登録"), kClientWidth, kClientHeight, parent)
 {
     PzConv1.JisByteCodeType = btAscii;
@@ -62,10 +61,10 @@ TForm2::TForm2(TForm1& form1, QWidget* parent)
 
 void TForm2::FormShow()
 {
-    Form1().setEnabled(false);
+    Form1().SetMainWindowEnabled(false);
     // A failed reading leaves the edits as they are, not decrypted.
-    ReadAccounts(Form1().DataDir(), Form1().Accounts);
-    const TRegistrationEdits edits = EditsFromAccounts(Form1().Accounts);
+    ReadAccounts(Form1().DataDir(), Form1().AccountTable());
+    const TRegistrationEdits edits = EditsFromAccounts(Form1().AccountTable());
     for (size_t k = 0; k < 3; ++k) {
         IdEdits()[k]->setText(SjisToWide(edits.Ids[k]));
         PasswordEdits()[k]->setText(SjisToWide(edits.Passwords[k]));
@@ -111,9 +110,9 @@ void TForm2::Button1Click()
     TRegistrationEdits edits = check.Edits;
     for (size_t k = 0; k < 3; ++k)
         edits.Passwords[k] = WideToSjis(PasswordEdits()[k]->text());
-    Form1().Accounts = AccountsFromEdits(edits);
+    Form1().AccountTable() = AccountsFromEdits(edits);
     Form1().FillAccountSelector();
-    WriteAccounts(Form1().DataDir(), Form1().Accounts);
+    WriteAccounts(Form1().DataDir(), Form1().AccountTable());
     Dismiss();
 }
 

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "accounts/Registration.h"
-#include "shell/DialogForm.h"
+#include "ui/DialogForm.h"
 #include "textconv/PzConv.h"
 
 class TForm2 : public TDialogForm {
 public:
-    explicit TForm2(TForm1& form1, QWidget* parent = nullptr);
+    explicit TForm2(TMainWindowLink& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 384;
     static constexpr int kClientHeight = 297;

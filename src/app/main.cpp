@@ -1,7 +1,7 @@
 // Lotscope: the application object, its title, the five windows, the loop.
 // The program takes no arguments; its data directory is the current one.
 #include "app/LotscopeWindows.h"
-#include "shell/Reporter.h"
+#include "ui/Reporter.h"
 #include "shell/browser/WebEngineBrowser.h"
 
 #include <QApplication>

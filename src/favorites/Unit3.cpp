@@ -1,8 +1,7 @@
 #include "favorites/Unit3.h"
 
 #include "favorites/AddFavorite.h"
-#include "shell/Unit1.h"
-#include "shell/browser/WideText.h"
+#include "ui/WideText.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -11,7 +10,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-TForm3::TForm3(TForm1& form1, QWidget* parent)
+TForm3::TForm3(TMainWindowLink& form1, QWidget* parent)
     : TDialogForm(form1, "Form3", QStringLiteral("お気に入りの整理"), kClientWidth, kClientHeight, parent),
       m_model(form1.DataDir())
 {
@@ -85,7 +84,7 @@ void TForm3::Command(Step&& step)
 
 void TForm3::FormShow()
 {
-    Form1().setEnabled(false);
+    Form1().SetMainWindowEnabled(false);
     Command([this] { m_model.Show(); });
 }
 
@@ -142,8 +141,8 @@ void TForm3::Button3Click()
 void TForm3::OKClick()
 {
     m_model.Save();
-    Form1().setEnabled(true);
-    Form1().Button1Click();
+    Form1().SetMainWindowEnabled(true);
+    Form1().ReloadFavorites();
     hide();
 }
 

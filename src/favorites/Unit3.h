@@ -5,13 +5,13 @@
 #pragma once
 
 #include "favorites/Organizer.h"
-#include "shell/DialogForm.h"
+#include "ui/DialogForm.h"
 
 class QListWidget;
 
 class TForm3 : public TDialogForm {
 public:
-    explicit TForm3(TForm1& form1, QWidget* parent = nullptr);
+    explicit TForm3(TMainWindowLink& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 440;
     static constexpr int kClientHeight = 325;

@@ -1,8 +1,7 @@
 #include "favorites/Unit4.h"
 
 #include "favorites/AddFavorite.h"
-#include "shell/Unit1.h"
-#include "shell/browser/WideText.h"
+#include "ui/WideText.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,7 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm4::TForm4(TForm1& form1, QWidget* parent)
+TForm4::TForm4(TMainWindowLink& form1, QWidget* parent)
     : TDialogForm(form1, "Form4", QStringLiteral("お気に入りの追加"), kClientWidth, kClientHeight, parent)
 {
     PzConv1.JisByteCodeType = btAscii;
@@ -53,8 +52,8 @@ int TForm4::SelectedKind() const
 
 void TForm4::FormShow()
 {
-    Form1().setEnabled(false);
-    const TFavoritePrefill prefill = RecogniseFavoritePage(WideToSjis(Form1().Edit3->text()), PzConv1);
+    Form1().SetMainWindowEnabled(false);
+    const TFavoritePrefill prefill = RecogniseFavoritePage(WideToSjis(Form1().ShownAddress()), PzConv1);
     ComboBox1->setCurrentIndex(prefill.Kind);
     ComboBox1->setEditText(ComboBox1->itemText(prefill.Kind));
     Edit1->setText(SjisToWide(prefill.Name));
@@ -73,8 +72,8 @@ void TForm4::Button1Click()
     }
     AppendFavorite(Form1().DataDir(), static_cast<TFavoriteKind>(kind), check.Entry);
     Form1().Reporter().ShowMessage(QString::fromUtf8(FavoriteAddedMessage(name.toStdString())));
-    Form1().setEnabled(true);
-    Form1().Button1Click();
+    Form1().SetMainWindowEnabled(true);
+    Form1().ReloadFavorites();
     hide();
 }
 

@@ -2,14 +2,14 @@
 // address box as a favorite and adds it to its kind's file.
 #pragma once
 
-#include "shell/DialogForm.h"
+#include "ui/DialogForm.h"
 #include "textconv/PzConv.h"
 
 class QComboBox;
 
 class TForm4 : public TDialogForm {
 public:
-    explicit TForm4(TForm1& form1, QWidget* parent = nullptr);
+    explicit TForm4(TMainWindowLink& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 345;
     static constexpr int kClientHeight = 199;

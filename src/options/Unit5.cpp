@@ -1,7 +1,6 @@
 #include "options/Unit5.h"
 
 #include "settings/AppFiles.h"
-#include "shell/Unit1.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -25,7 +24,7 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-TForm5::TForm5(TForm1& form1, QWidget* parent)
+TForm5::TForm5(TMainWindowLink& form1, QWidget* parent)
     : TDialogForm(form1, "Form5", QStringLiteral("オプション設定"), kClientWidth, kClientHeight, parent)
 {
     GroupBox1 = MakeGroupBox(this, "GroupBox1", QStringLiteral("オプション"), {8, 8, 329, 225});
@@ -67,7 +66,7 @@ void TForm5::SetChecks(const TOptionChecks& checks)
 
 void TForm5::FormShow()
 {
-    Form1().setEnabled(false);
+    Form1().SetMainWindowEnabled(false);
     // A failed reading changes no box.
     TAppOptions options;
     ReadOptions(Form1().DataDir(), options);
@@ -78,7 +77,7 @@ void TForm5::Button1Click()
 {
     const TAppOptions options = OptionsFromChecks(Checks());
     WriteOptions(Form1().DataDir(), options);
-    Form1().BidRestraintFlag = options.BidRestraint;
+    Form1().SetBidRestraintFlag(options.BidRestraint);
     Dismiss();
 }
 

@@ -2,13 +2,13 @@
 #pragma once
 
 #include "options/OptionMapping.h"
-#include "shell/DialogForm.h"
+#include "ui/DialogForm.h"
 
 class QCheckBox;
 
 class TForm5 : public TDialogForm {
 public:
-    explicit TForm5(TForm1& form1, QWidget* parent = nullptr);
+    explicit TForm5(TMainWindowLink& form1, QWidget* parent = nullptr);
 
     static constexpr int kClientWidth = 344;
     static constexpr int kClientHeight = 238;

@@ -1,8 +1,9 @@
 #include "shell/Unit1.h"
 
 #include "accounts/StoredPassword.h"
-#include "shell/ShellIcons.h"
-#include "shell/browser/WideText.h"
+#include "ui/DesignFont.h"
+#include "ui/ShellIcons.h"
+#include "ui/WideText.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -80,22 +81,6 @@ void KeepTextInside(QLabel* label, int gap)
 }
 
 }  // namespace
-
-QFont TForm1::DesignFont()
-{
-    static const QString family = QStringLiteral("ＭＳ Ｐゴシック");
-    static const bool substituted = [] {
-        QFont::insertSubstitutions(family, {QStringLiteral("MS PGothic"), QStringLiteral("Noto Sans CJK JP"),
-                                            QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
-                                            QStringLiteral("Noto Sans")});
-        return true;
-    }();
-    (void)substituted;
-    QFont font(family);
-    font.setPixelSize(12);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
 
 TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter,
                std::filesystem::path dataDir, QWidget* parent)
@@ -414,6 +399,11 @@ void TForm1::FillAccountSelector()
     for (const TAccountEntry& entry : Accounts)
         ComboBox1->addItem(SjisToWide(entry.YahooId));
     ComboBox1->setCurrentIndex(0);
+}
+
+QString TForm1::ShownAddress() const
+{
+    return Edit3->text();
 }
 
 void TForm1::SetDialogs(QWidget* form2, QWidget* form3, QWidget* form4, QWidget* form5)

@@ -6,10 +6,11 @@
 
 #include "settings/AppFiles.h"
 #include "shell/Endpoints.h"
-#include "shell/Reporter.h"
 #include "shell/ShellCore.h"
 #include "shell/browser/HostedBrowser.h"
 #include "textconv/PzConv.h"
+#include "ui/MainWindowLink.h"
+#include "ui/Reporter.h"
 
 #include <QFont>
 #include <QIcon>
@@ -32,7 +33,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public TMainWindowLink {
 public:
     // Builds the window and runs FormCreate; its errors go to reporter
     // before the window is shown. TForm1 takes ownership of browser. dataDir
@@ -41,10 +42,6 @@ public:
     TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter,
            std::filesystem::path dataDir, QWidget* parent = nullptr);
     ~TForm1() override;
-
-    // The window font: "ＭＳ Ｐゴシック", 12 pixels, falling back to the
-    // installed Japanese fonts.
-    static QFont DesignFont();
 
     // Program-wide state.
     TAccounts Accounts;
@@ -145,12 +142,18 @@ public:
     void WebBrowser1CommandStateChange(int command, bool enable);
     void WebBrowser1NavigateComplete2();
 
-    // For the dialogs.
+    // For the dialogs (see TMainWindowLink).
     // Clears the account selector (text and items), adds the three IDs of
     // Accounts in order and selects item 0.
-    void FillAccountSelector();
-    TMessageReporter& Reporter() const { return m_reporter; }
-    const std::filesystem::path& DataDir() const { return m_dataDir; }
+    void FillAccountSelector() override;
+    TMessageReporter& Reporter() const override { return m_reporter; }
+    const std::filesystem::path& DataDir() const override { return m_dataDir; }
+    QString ShownAddress() const override;
+    TAccounts& AccountTable() override { return Accounts; }
+    void SetBidRestraintFlag(int flag) override { BidRestraintFlag = flag; }
+    // Button1Click: the tree's reload.
+    void ReloadFavorites() override { Button1Click(); }
+    void SetMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
     THostedBrowser& Browser() const { return *m_browser; }
     const TEndpoints& Endpoints() const { return m_endpoints; }
     // The four dialogs the commands show (TForm2 accounts, TForm3 organizer,

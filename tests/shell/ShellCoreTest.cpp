@@ -1,7 +1,7 @@
 // Addresses, the bid-preview test, the tree's position lookup and the wide
 // text bridge.
 #include "shell/ShellCore.h"
-#include "shell/browser/WideText.h"
+#include "ui/WideText.h"
 #include "shell/browser/WebEngineBrowser.h"
 #include "textconv/PzConv.h"
 

@@ -1,7 +1,7 @@
 // A message reporter for tests: records what the program would have shown.
 #pragma once
 
-#include "shell/Reporter.h"
+#include "ui/Reporter.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "shell/Reporter.h"
+#include "ui/Reporter.h"
 
 #include "settings/TextFile.h"
 

@@ -1,6 +1,6 @@
-#include "shell/DialogForm.h"
+#include "ui/DialogForm.h"
 
-#include "shell/Unit1.h"
+#include "ui/DesignFont.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -24,7 +24,7 @@ Widget* Placed(Widget* widget, const char* name, QRect geometry)
 
 }  // namespace
 
-TDialogForm::TDialogForm(TForm1& form1, const char* name, const QString& caption, int clientWidth,
+TDialogForm::TDialogForm(TMainWindowLink& form1, const char* name, const QString& caption, int clientWidth,
                          int clientHeight, QWidget* parent)
     : QWidget(parent), m_form1(form1)
 {
@@ -32,7 +32,7 @@ TDialogForm::TDialogForm(TForm1& form1, const char* name, const QString& caption
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(caption);
-    setFont(TForm1::DesignFont());
+    setFont(DesignFont());
     setFixedSize(clientWidth, clientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(clientWidth / 2, clientHeight / 2));
@@ -53,7 +53,7 @@ void TDialogForm::closeEvent(QCloseEvent* event)
 
 void TDialogForm::Dismiss()
 {
-    m_form1.setEnabled(true);
+    m_form1.SetMainWindowEnabled(true);
     hide();
 }
 

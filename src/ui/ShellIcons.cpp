@@ -1,4 +1,4 @@
-#include "shell/ShellIcons.h"
+#include "ui/ShellIcons.h"
 
 #include <QFont>
 #include <QIconEngine>

@@ -5,7 +5,8 @@
 // main window's error display, and the control factories.
 #pragma once
 
-#include "shell/Reporter.h"
+#include "ui/MainWindowLink.h"
+#include "ui/Reporter.h"
 
 #include <QRect>
 #include <QString>
@@ -18,17 +19,17 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TForm1;
 
 class TDialogForm : public QWidget {
 public:
-    TForm1& Form1() const { return m_form1; }
+    // The main window (Form1), through what a dialog may ask of it.
+    TMainWindowLink& Form1() const { return m_form1; }
 
 protected:
     // A top-level window without a parent, so that the disabled main window
     // does not disable it; created hidden. name is the object name, caption
     // the title; the client area is clientWidth x clientHeight, fixed.
-    TDialogForm(TForm1& form1, const char* name, const QString& caption, int clientWidth, int clientHeight,
+    TDialogForm(TMainWindowLink& form1, const char* name, const QString& caption, int clientWidth, int clientHeight,
                 QWidget* parent);
 
     // Run guarded: FormShow when the program shows the dialog, FormClose
@@ -73,5 +74,5 @@ protected:
     static QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text = {});
 
 private:
-    TForm1& m_form1;
+    TMainWindowLink& m_form1;
 };

@@ -1,4 +1,4 @@
-#include "shell/browser/WideText.h"
+#include "ui/WideText.h"
 
 #include "textconv/Cp932.h"
 
