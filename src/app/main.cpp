@@ -1,8 +1,8 @@
 // Lotscope: the application object, its title, the five windows, the loop.
 // The program takes no arguments; its data directory is the current one.
 #include "app/LotscopeWindows.h"
-#include "ui/Reporter.h"
 #include "shell/browser/WebEngineBrowser.h"
+#include "ui/Reporter.h"
 
 #include <QApplication>
 #include <filesystem>
