@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a configured build tree, extracts it into a
-# temporary directory and starts the extracted program offscreen: the
-# package must hold everything the program needs to show its home page.
+# Builds the Debian package from a configured build tree, has lintian, the
+# AppStream validator and the desktop entry validator check it (each must
+# report nothing), extracts it into a temporary directory and starts the
+# extracted program offscreen: the package must hold everything the program
+# needs to show its home page.
 set -euo pipefail
 build=${1:?usage: package-test.sh BUILD_DIR}
 work=$(mktemp -d)
@@ -9,21 +11,39 @@ pid=
 cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
-(cd "$build" && cpack -G DEB -B "$work/pkg" >/dev/null)
+(cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/pkg/lotscope_*.deb)
 echo "package: $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for need in libqt6core6 libqt6widgets6 libqt6webenginewidgets6 libqt6webenginecore6 libssl3; do
+# From the binary (shlibdeps) and what it loads only at run time.
+for need in libc6 libqt6core6 libqt6widgets6 libqt6webenginewidgets6 libqt6webenginecore6 libssl3 \
+            qt6-qpa-plugins fonts-noto-cjk; do
   grep -q "$need" <<<"$depends" || { echo "missing dependency $need in: $depends"; exit 1; }
 done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+metainfo=usr/share/metainfo/org.example.lotscope.metainfo.xml
 for f in usr/bin/lotscope usr/libexec/lotscope/lotscope usr/share/applications/lotscope.desktop \
-         usr/share/icons/hicolor/scalable/apps/lotscope.svg; do
+         usr/share/icons/hicolor/scalable/apps/lotscope.svg usr/share/man/man1/lotscope.1.gz "$metainfo"; do
   [ -e "$root/$f" ] || { echo "package lacks $f"; exit 1; }
 done
+
+# What a distribution checks. Any lintian error or warning fails, as does
+# any message of the two validators.
+report() { echo "$1 reports:"; echo "$2"; exit 1; }
+out=$(lintian --allow-root --fail-on error,warning "$deb" 2>&1) || report lintian "$out"
+[ -z "$out" ] || report lintian "$out"
+out=$(appstreamcli validate --no-net "$root/$metainfo" 2>&1) || report appstreamcli "$out"
+! grep -qE '^[IWE]: ' <<<"$out" || report appstreamcli "$out"
+out=$(desktop-file-validate "$root/usr/share/applications/lotscope.desktop" 2>&1) || report desktop-file-validate "$out"
+[ -z "$out" ] || report desktop-file-validate "$out"
+echo "lintian, appstreamcli validate --no-net and desktop-file-validate: nothing to report"
+
+# cmake --install puts the manual page in place too.
+cmake --install "$build" --prefix "$work/install" >/dev/null
+[ -e "$work/install/share/man/man1/lotscope.1.gz" ] || { echo "cmake --install lacks the manual page"; exit 1; }
 grep -q '^Categories=Network;WebBrowser;$' "$root/usr/share/applications/lotscope.desktop"
 if ldd "$root/usr/libexec/lotscope/lotscope" | grep -q 'not found'; then
   echo "unresolved libraries:"; ldd "$root/usr/libexec/lotscope/lotscope" | grep 'not found'; exit 1

@@ -15,6 +15,7 @@ packages=(
   xvfb xauth
   python3
   dpkg-dev file
+  lintian appstream desktop-file-utils
 )
 
 missing=()
