@@ -16,14 +16,21 @@ else
     program="$here/lotscope"
 fi
 
+# The folder holds the user's IDs and passwords: only the user may enter it.
 data="${XDG_DATA_HOME:-${HOME:?HOME is not set}/.local/share}/lotscope"
-mkdir -p "$data"
+[ -d "$data" ] || mkdir -p -m 0700 "$data"
 cd "$data"
+# A name that is a symbolic link, even a dangling or looping one, is left
+# alone ([ -e ] alone follows the link), and noclobber creates a file only
+# where nothing is (O_EXCL), never through a link made meanwhile.
+missing() { ! [ -e "$1" ] && ! [ -L "$1" ]; }
+set -C
 for f in search.ini username.ini exhibit.ini; do
-    [ -e "$f" ] || : > "$f"
+    if missing "$f"; then : > "$f"; fi
 done
-[ -e login.ini ] || (umask 077 && : > login.ini)
-[ -e option.ini ] || printf '0,1,0\r\n' > option.ini
+if missing login.ini; then (umask 077 && : > login.ini); fi
+if missing option.ini; then printf '0,1,0\r\n' > option.ini; fi
+set +C
 
 # The browser engine refuses to run its sandbox as root.
 if [ "$(id -u)" -eq 0 ]; then

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,8 +44,9 @@ private:
 std::string ReadWholeFile(const std::filesystem::path& file)
 {
     // O_NONBLOCK keeps a FIFO under the file's name from hanging the open;
-    // it has no effect on regular files.
-    TFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    // it has no effect on regular files. O_NOFOLLOW: a symbolic link under
+    // the file's name is not followed to a file elsewhere (ELOOP).
+    TFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
     if (fd.get() < 0)
         ThrowOsError(errno);
 
@@ -109,35 +109,35 @@ void SyncDirectory(const std::filesystem::path& dir)
 // Writes content to a temporary file beside target and renames it over the
 // target. Until the rename the old file is untouched; any failure before it
 // removes the temporary file and throws.
-void ReplaceFile(std::filesystem::path target, std::string_view content, TFilePrivacy privacy)
+//
+// Only a file of the running user is replaced, and it keeps its owner, its
+// mode (a Public file; a Private one is 0600) and its group where the user
+// may set it. A symbolic link under the name (ELOOP) and a file of another
+// user, root saving in a user's folder included, are reported as access
+// denied and kept as they are. A new file is the running user's.
+void ReplaceFile(const std::filesystem::path& target, std::string_view content, TFilePrivacy privacy)
 {
     if (target.filename().empty())
         ThrowOsError(EINVAL);
 
-    // A file name that is a symbolic link stays one: the file it points to
-    // is replaced, as writing through the link would.
-    struct stat lst {};
-    if (::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-
-    // An existing file that may not be written stays as it is, as it would
-    // if it were overwritten in place; the rename alone would replace it.
-    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
-        ThrowOsError(errno);
-
-    mode_t mode = 0600;
-    if (privacy == TFilePrivacy::Public) {
-        struct stat st {};
-        if (::stat(target.c_str(), &st) == 0)
-            mode = st.st_mode & 0777;
-        else if (errno == ENOENT)
-            mode = 0644;
-        else
+    mode_t mode = privacy == TFilePrivacy::Private ? 0600 : 0644;
+    gid_t group = static_cast<gid_t>(-1);  // -1: the new file's own
+    struct stat old {};
+    if (::lstat(target.c_str(), &old) == 0) {
+        if (S_ISLNK(old.st_mode))
+            ThrowOsError(ELOOP);
+        if (old.st_uid != ::geteuid())
+            ThrowOsError(EACCES);
+        // An existing file that may not be written stays as it is, as it
+        // would if it were overwritten in place; the rename alone would
+        // replace it.
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
             ThrowOsError(errno);
+        if (privacy == TFilePrivacy::Public)
+            mode = old.st_mode & 0777;
+        group = old.st_gid;
+    } else if (errno != ENOENT) {
+        ThrowOsError(errno);
     }
 
     std::filesystem::path dir = target.parent_path();
@@ -151,6 +151,10 @@ void ReplaceFile(std::filesystem::path target, std::string_view content, TFilePr
     if (fd.get() < 0)
         ThrowOsError(errno);
 
+    if (group != static_cast<gid_t>(-1) && ::fchown(fd.get(), static_cast<uid_t>(-1), group) != 0) {
+        // A group the user is not a member of cannot be given; the new file
+        // then has the user's.
+    }
     const bool ok = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) &&
                     ::fsync(fd.get()) == 0 && fd.close() == 0 &&
                     ::rename(tempName.c_str(), target.c_str()) == 0;
@@ -190,6 +194,7 @@ std::string FileErrorMessage(int osError)
     case EACCES:
     case EPERM:
     case EROFS:
+    case ELOOP:  // a symbolic link, which the data files may not be
         return filemsg::kAccessDenied;
     case ENOSPC:
     case EDQUOT:

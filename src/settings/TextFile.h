@@ -8,6 +8,10 @@
 // Writing: the whole file, every line followed by CR LF, replaced atomically
 // (temporary file beside it, flushed and fsynced, renamed over the old one),
 // so a failed write leaves the previous file byte-for-byte intact.
+//
+// A symbolic link under a file's name is neither read nor written through,
+// and a file of another user is never replaced: both are reported as
+// "ファイルへのアクセスが拒否されました" and left as they are.
 #pragma once
 
 #include <filesystem>
@@ -49,7 +53,8 @@ enum class TFilePrivacy { Public, Private };  // Private: created 0600
 
 // Writes every line followed by CR LF, replacing the file atomically.
 // A Public file keeps the permissions of the file it replaces (0644 when
-// new); a Private file is always 0600. Throws TFileError.
+// new); a Private file is always 0600. The file keeps its owner and, where
+// the user may set it, its group. Throws TFileError.
 void WriteLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
                 TFilePrivacy privacy = TFilePrivacy::Public);
 
