@@ -6,6 +6,11 @@
 #include "options/Unit5.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+
+// Off unless QT_LOGGING_RULES turns it on ("lotscope.instance.info=true").
+Q_LOGGING_CATEGORY(lcInstance, "lotscope.instance", QtWarningMsg)
 
 void SetApplicationTitle(QApplication& app)
 {
@@ -26,4 +31,33 @@ TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* brow
         dialog->setAttribute(Qt::WA_QuitOnClose, false);
     w.Form1->SetDialogs(w.Form2.get(), w.Form3.get(), w.Form4.get(), w.Form5.get());
     return w;
+}
+
+void BringToFront(const TLotscopeWindows& w)
+{
+    for (QWidget* window : {static_cast<QWidget*>(w.Form1.get()), w.Form2.get(), w.Form3.get(),
+                            w.Form4.get(), w.Form5.get()}) {
+        if (window != w.Form1.get() && !window->isVisible())
+            continue;
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+    qCInfo(lcInstance) << "brought to the front for another start";
+}
+
+void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows& windows)
+{
+    if (instance.RequestSocket() < 0)
+        return;
+    auto* requests = new QSocketNotifier(instance.RequestSocket(), QSocketNotifier::Read, windows.Form1.get());
+    QObject::connect(requests, &QSocketNotifier::activated, windows.Form1.get(), [&instance, &windows] {
+        bool asked = false;
+        while (instance.TakeRequest())
+            asked = true;
+        if (asked)
+            BringToFront(windows);
+    });
+    qCInfo(lcInstance) << "taking requests of later starts";
 }

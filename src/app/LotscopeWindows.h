@@ -2,6 +2,7 @@
 // and the start-up benchmark so both build exactly the same program.
 #pragma once
 
+#include "app/SingleInstance.h"
 #include "shell/Endpoints.h"
 #include "shell/Unit1.h"
 
@@ -28,3 +29,12 @@ void SetApplicationTitle(QApplication& app);
 // program even while a dialog is open.
 TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser,
                                TMessageReporter& reporter, const std::filesystem::path& dataDir);
+
+// Another start asked for the running program: the main window restored,
+// raised and activated, and an open dialog raised above it and given the
+// focus, since the main window is disabled while one is open.
+void BringToFront(const TLotscopeWindows& windows);
+
+// From the event loop on, every request of a later start (instance's socket)
+// brings the windows to the front. Nothing to do without a socket.
+void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows& windows);

@@ -1,6 +1,8 @@
 // Lotscope: the application object, its title, the five windows, the loop.
-// The program takes no arguments; its data directory is the current one.
+// The program takes no arguments; its data directory is the current one, and
+// one copy runs per data directory.
 #include "app/LotscopeWindows.h"
+#include "app/SingleInstance.h"
 #include "shell/browser/WebEngineBrowser.h"
 #include "ui/Reporter.h"
 
@@ -9,6 +11,14 @@
 
 int main(int argc, char** argv)
 {
+    // A later start on the folder brings the running copy to the front and
+    // ends here, before it touches any file or the engine's profile.
+    TSingleInstance instance;
+    if (!instance.IsFirst()) {
+        instance.AskRunningCopyToFront();
+        return 0;
+    }
+
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     SetApplicationTitle(app);
@@ -17,5 +27,6 @@ int main(int argc, char** argv)
     TLotscopeWindows windows = CreateWindows(TEndpoints::Defaults(), TWebEngineBrowser::CreateForUser(),
                                              reporter, std::filesystem::current_path());
     windows.Form1->show();
+    ServeFrontRequests(instance, windows);
     return app.exec();
 }
