@@ -1,6 +1,6 @@
 #include "shell/ShellCore.h"
 
-#include "textconv/PzConv.h"
+#include "shell/SearchTerm.h"
 
 namespace {
 
@@ -50,13 +50,13 @@ std::string SearchAddress(const TEndpoints& e, TSearchSite site, std::string_vie
 {
     switch (site) {
     case TSearchSite::Auction:
-        return Join({e.AuctionSearch, "/search/auc?p=", TPzConv::UrlEncode(conv.SjisToEuc(term))});
+        return Join({e.AuctionSearch, "/search/auc?p=", AuctionSearchValue(term, conv)});
     case TSearchSite::Amazon:
-        return Join({e.Amazon, "/exec/obidos/external-search?keyword=", term, kAmazonTail});
+        return Join({e.Amazon, "/exec/obidos/external-search?keyword=", EscapeQueryTerm(term), kAmazonTail});
     case TSearchSite::Kakaku:
-        return Join({e.Kakaku, "/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=", term});
+        return Join({e.Kakaku, "/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=", EscapeQueryTerm(term)});
     case TSearchSite::Aucfan:
-        return Join({e.Aucfan, kAucfanHead, term});
+        return Join({e.Aucfan, kAucfanHead, EscapeQueryTerm(term)});
     }
     return {};
 }

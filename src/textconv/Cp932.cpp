@@ -51,6 +51,10 @@ iconv_t Utf8ToUtf16() {
     thread_local Descriptor d(kUtf16Name, "UTF-8");
     return d.Reset();
 }
+iconv_t Cp932ToEucJpMs() {
+    thread_local Descriptor d("EUC-JP-MS", "CP932");
+    return d.Reset();
+}
 
 // Converts all `size` bytes at `data` into a byte buffer (outGuess bytes
 // are tried first), failing on the first sequence iconv cannot convert
@@ -134,6 +138,10 @@ std::optional<std::string> FromUtf8(std::string_view utf8) {
     std::u16string wide(bytes->size() / sizeof(char16_t), u'\0');
     std::memcpy(wide.data(), bytes->data(), wide.size() * sizeof(char16_t));
     return FromUtf16(wide);
+}
+
+std::optional<std::string> ToEucJpMs(std::string_view sjis) {
+    return ConvertStrict(Cp932ToEucJpMs(), sjis.data(), sjis.size(), sjis.size() * 3 / 2);
 }
 
 }  // namespace cp932

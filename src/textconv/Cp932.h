@@ -21,6 +21,12 @@ std::optional<std::string> FromUtf16(std::u16string_view text);
 std::string ToUtf8(std::string_view sjis);
 std::optional<std::string> FromUtf8(std::string_view utf8);
 
+// Shift_JIS bytes to EUC-JP with the Microsoft extensions (glibc's
+// "EUC-JP-MS": NEC and IBM extensions and user-defined characters as
+// three-byte 0x8F codes or in the user-defined rows). Returns nothing when
+// any character has no such form.
+std::optional<std::string> ToEucJpMs(std::string_view sjis);
+
 // What the user is told when typed text holds a character that has no code
 // page 932 form (UTF-8).
 inline constexpr const char* kUnrepresentableMessage = "Shift_JISで表せない文字が含まれています";

@@ -344,7 +344,7 @@ TEST_F(Form1Test, SearchButtonsSendTheTermToFourSites)
         {"日本 ｶﾞ", form->ToolButton13, "http://search.test.jp/search/auc?p=%c6%fc%cb%dc+%a5%ac"},
         {"日本 ｶﾞ", form->ToolButton10,
          "http://am.test/exec/obidos/external-search?keyword=日本 ｶﾞ" + amazonTail},
-        {"a&b", form->ToolButton11, "http://ka.test/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=a&b"},
+        {"a&b", form->ToolButton11, "http://ka.test/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=a%26b"},
         {"abc def", form->ToolButton12, "http://af.test/search0?code=あ&ym=-1&search=abc def"},
     };
     for (const Row& row : rows) {
