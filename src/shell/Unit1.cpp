@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGuiApplication>
@@ -345,6 +347,16 @@ void TForm1::ConnectHandlers()
     connect(m_browser.get(), &THostedBrowser::NavigateComplete2, this,
             guarded(&TForm1::WebBrowser1NavigateComplete2));
 
+    connect(m_browser.get(), &THostedBrowser::DownloadFinished, this,
+            [this](const QString& path, const QString& failure) {
+                Run([&] { WebBrowser1DownloadFinished(path, failure); });
+            });
+    m_browser->SetSaveFileChooser([this](const QString& proposed) {
+        QString chosen;
+        Run([&] { chosen = ChooseSaveFile(proposed); });
+        return chosen;
+    });
+
     // Keep the bid self-restraint stop even where going back is impossible:
     // a bid-preview page is refused before it loads while the mode is on.
     // The engine asks from inside its own event handling, so the check runs
@@ -616,4 +628,33 @@ void TForm1::WebBrowser1NavigateComplete2()
     Edit3->setText(SjisToWide(WideToSjis(m_browser->LocationURL())));
     if (BidStopApplies(BidRestraintFlag, WideToSjis(Edit3->text())))
         m_browser->GoBack();
+}
+
+void TForm1::WebBrowser1DownloadFinished(const QString& path, const QString& failure)
+{
+    StatusBar1->clearMessage();
+    if (failure.isEmpty())
+        m_reporter.ShowMessage(QStringLiteral("「%1」に保存しました").arg(path));
+    else
+        m_reporter.ShowMessage(
+            QStringLiteral("「%1」を保存できませんでした: %2").arg(QFileInfo(path).fileName(), failure));
+}
+
+QString TForm1::ChooseSaveFile(const QString& proposedPath)
+{
+    QFileDialog dialog(this, QStringLiteral("名前を付けて保存"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("保存する場所:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ファイルの種類:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
+    dialog.setNameFilter(QStringLiteral("すべてのファイル (*)"));
+    dialog.setDirectory(QFileInfo(proposedPath).absolutePath());
+    dialog.selectFile(QFileInfo(proposedPath).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }

@@ -141,6 +141,11 @@ public:
     void WebBrowser1StatusTextChange(const QString& text);
     void WebBrowser1CommandStateChange(int command, bool enable);
     void WebBrowser1NavigateComplete2();
+    // A download has ended: one message saying where it was saved or why not.
+    void WebBrowser1DownloadFinished(const QString& path, const QString& failure);
+    // The save dialog for a download: opens at proposedPath (folder and
+    // suggested name); the chosen path, or empty when cancelled.
+    QString ChooseSaveFile(const QString& proposedPath);
 
     // For the dialogs (see TMainWindowLink).
     // Clears the account selector (text and items), adds the three IDs of

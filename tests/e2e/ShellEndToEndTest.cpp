@@ -10,6 +10,9 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTcpServer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,6 +21,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 namespace {
 
@@ -130,6 +134,148 @@ TEST_F(ShellEndToEnd, AuctionSearchReachesTheServerWithTheEncodedTerm)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/ka/txtsearch/txtsearch.asp").isEmpty(); },
                                 kTimeout));
     EXPECT_EQ(server.RequestsFor("/test.jp/ka/txtsearch/txtsearch.asp")[0].Query, "TopCategoryCD=&SearchWord=abc");
+}
+
+// A query parameter as a site reads it: "+" is a space, then the escapes,
+// then the site's character set (EUC-JP-MS for the auction search, UTF-8
+// for the others).
+QString SiteReads(const QByteArray& query, const QByteArray& name, bool eucJpMs)
+{
+    for (QByteArray part : query.split('&')) {
+        if (!part.startsWith(name + '='))
+            continue;
+        const QByteArray bytes = QByteArray::fromPercentEncoding(part.mid(name.size() + 1).replace('+', ' '));
+        if (!eucJpMs)
+            return QString::fromUtf8(bytes);
+        const iconv_t cd = iconv_open("UTF-8", "EUC-JP-MS");
+        QByteArray utf8(bytes.size() * 2 + 4, '\0');
+        char* in = const_cast<char*>(bytes.data());
+        char* out = utf8.data();
+        std::size_t inLeft = static_cast<std::size_t>(bytes.size()), outLeft = static_cast<std::size_t>(utf8.size());
+        const bool ok = iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+        iconv_close(cd);
+        return ok ? QString::fromUtf8(utf8.left(utf8.size() - static_cast<qsizetype>(outLeft))) : "(not EUC-JP-MS)";
+    }
+    return "(no " + QString::fromLatin1(name) + ")";
+}
+
+TEST_F(ShellEndToEnd, SearchTermsReachEachSiteIntact)
+{
+    struct Site {
+        QToolButton* TForm1::*button;
+        QByteArray path, parameter;
+        qsizetype parameters;  // the address's own parameters, none split off
+        bool eucJpMs;
+    };
+    const Site sites[] = {
+        {&TForm1::ToolButton13, "/test.jp/search/auc", "p", 1, true},
+        {&TForm1::ToolButton10, "/test.jp/am/exec/obidos/external-search", "keyword", 4, false},
+        {&TForm1::ToolButton11, "/test.jp/ka/txtsearch/txtsearch.asp", "SearchWord", 2, false},
+        {&TForm1::ToolButton12, "/test.jp/af/search0", "search", 3, false},
+    };
+    Create("2,1,0\r\n");
+    for (const QString term : {"C++", "AT&T", "a#b", "100%", "x=y", "腕時計", "髙橋"}) {
+        for (const Site& site : sites) {
+            SCOPED_TRACE((term + " " + site.path).toStdString());
+            const qsizetype before = server.RequestsFor(site.path).size();
+            form->Edit1->setText(term);
+            (form.get()->*site.button)->click();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return server.RequestsFor(site.path).size() > before; }, kTimeout));
+            const QByteArray query = server.RequestsFor(site.path).last().Query;
+            EXPECT_EQ(SiteReads(query, site.parameter, site.eucJpMs), term) << query.toStdString();
+            EXPECT_EQ(query.split('&').size(), site.parameters) << query.toStdString();
+        }
+    }
+    EXPECT_TRUE(reporter.Errors.isEmpty());
+}
+
+TEST_F(ShellEndToEnd, TheEngineSpeaksJapanese)
+{
+    Create("2,1,0\r\n");
+    Open(base + "/a");
+    EXPECT_EQ(server.RequestsFor("/test.jp/a").last().Header("Accept-Language"), "ja,en-US;q=0.8,en;q=0.6");
+    // The engine's own page for an address nobody answers.
+    QTcpServer gone;
+    ASSERT_TRUE(gone.listen(QHostAddress::LocalHost));
+    const QString address = QStringLiteral("http://127.0.0.1:%1/").arg(gone.serverPort());
+    gone.close();
+    form->Edit3->setText(address);
+    form->Button7->click();
+    // The text arrives later; the page may answer after this test is over.
+    auto text = std::make_shared<QString>();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        Page()->toPlainText([text](const QString& t) { *text = t; });
+        return text->contains("このサイトにアクセスできません");
+    }, kTimeout)) << text->toStdString();
+}
+
+TEST_F(ShellEndToEnd, DownloadsAreSavedWholeOrNotAtAll)
+{
+    QByteArray csv = "id,name\r\n";
+    for (int i = 0; csv.size() < 300000; ++i)
+        csv += QByteArray::number(i) + ",\xE8\x85\x95\xE6\x99\x82\xE8\xA8\x88\r\n";
+    auto file = [&](bool whole) {
+        return [&, whole](const THttpRequest&) {
+            THttpResponse r;
+            r.Headers = {{"Content-Type", "text/csv"}, {"Content-Disposition", "attachment; filename=\"export.csv\""}};
+            r.Body = csv;
+            if (!whole)  // the connection closes a third of the way through
+                r.Headers.append({"Content-Length", QByteArray::number(csv.size() * 3)});
+            return r;
+        };
+    };
+    server.Route("/test.jp/export.csv", file(true));
+    server.Route("/test.jp/broken.csv", file(false));
+    struct Row {
+        const char* name;
+        const char* path;
+        bool chosen;            // the save dialog's answer: the file, or cancel
+        QByteArray content;     // what the chosen file holds afterwards
+        const char* message;    // the one message, empty for none
+    };
+    const Row rows[] = {
+        {"cut short", "/broken.csv", true, "old", "「export.csv」を保存できませんでした: 通信が途切れました"},
+        {"cancelled in the dialog", "/export.csv", false, "old", ""},
+        {"saved whole", "/export.csv", true, csv, "「%1」に保存しました"},
+    };
+    Create("2,1,0\r\n");
+    const QString folder = QString::fromStdString((dir.path() / "saved").string());
+    const QString target = folder + "/export.csv";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        dir.Write("saved/export.csv", "old");
+        reporter.Messages.clear();
+        QString proposed;
+        browser->SetSaveFileChooser([&](const QString& p) {
+            proposed = p;
+            return row.chosen ? target : QString();
+        });
+        QStringList status;
+        QMetaObject::Connection c =
+            QObject::connect(form->StatusBar1, &QStatusBar::messageChanged, [&](const QString& m) { status << m; });
+        form->Edit3->setText(base + row.path);
+        form->Button7->click();
+        if (*row.message) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !reporter.Messages.isEmpty(); }, kTimeout));
+        } else {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !proposed.isEmpty(); }, kTimeout));
+        }
+        QTest::qWait(300);
+        QObject::disconnect(c);
+        EXPECT_EQ(proposed, QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+                                .filePath("export.csv"));
+        const QString message = QString(row.message).replace("%1", target);
+        EXPECT_EQ(reporter.Messages, *row.message ? QStringList{message} : QStringList{});
+        EXPECT_EQ(QByteArray::fromStdString(dir.Read("saved/export.csv")), row.content);
+        // No temporary file is left beside it.
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"export.csv"});
+        if (row.chosen && row.content == csv) {
+            EXPECT_FALSE(status.filter("export.csv をダウンロードしています").isEmpty()) << status.join("|").toStdString();
+        }
+    }
+    EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
 }
 
 struct BidRow {

@@ -136,9 +136,13 @@ void TLocalHttpServer::Accept()
             m_requests.append(request);
             const THttpResponse response = Answer(request);
             QByteArray out = "HTTP/1.1 " + QByteArray::number(response.Status) + ' ' + Reason(response.Status) + "\r\n";
-            for (const auto& [key, value] : response.Headers)
+            bool lengthGiven = false;
+            for (const auto& [key, value] : response.Headers) {
                 out += key + ": " + value + "\r\n";
-            out += "Content-Length: " + QByteArray::number(response.Body.size()) + "\r\n";
+                lengthGiven = lengthGiven || key.compare("Content-Length", Qt::CaseInsensitive) == 0;
+            }
+            if (!lengthGiven)
+                out += "Content-Length: " + QByteArray::number(response.Body.size()) + "\r\n";
             out += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
             out += response.Body;
             socket->write(out);

@@ -28,6 +28,7 @@ struct THttpRequest {
 
 struct THttpResponse {
     int Status = 200;
+    // A Content-Length given here is sent instead of the body's length.
     QList<QPair<QByteArray, QByteArray>> Headers;
     QByteArray Body;
 

@@ -44,9 +44,20 @@ public:
     using NavigationFilter = std::function<bool(const QString& url)>;
     virtual void SetNavigationFilter(NavigationFilter filter) = 0;
 
+    // Where a download is saved: asked with the proposed file (the user's
+    // download folder and the name the site suggests); returns the chosen
+    // path, or an empty text to cancel the download. Without a chooser
+    // every download is cancelled (a browser that never downloads ignores it).
+    using SaveFileChooser = std::function<QString(const QString& proposedPath)>;
+    virtual void SetSaveFileChooser(SaveFileChooser) {}
+
 signals:
     void StatusTextChange(const QString& text);
     // command 1: forward possible; command 2: back possible.
     void CommandStateChange(int command, bool enable);
     void NavigateComplete2();
+    // A download has ended: saved as path (failure empty), or not saved,
+    // nothing left under path, failure saying why. While it runs, its
+    // progress comes as status text.
+    void DownloadFinished(const QString& path, const QString& failure);
 };

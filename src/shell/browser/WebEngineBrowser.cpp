@@ -1,7 +1,10 @@
 #include "shell/browser/WebEngineBrowser.h"
 
+#include "shell/browser/DownloadSaver.h"
+
 #include <QAction>
 #include <QDir>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QWebEngineHistory>
@@ -14,6 +17,19 @@ namespace {
 // The message of an operation the engine refuses (the system's text for an
 // unspecified failure).
 constexpr const char* kRefusedOperation = "エラーを特定できません";
+
+// Japanese first in every request.
+constexpr const char* kAcceptLanguage = "ja,en-US;q=0.8,en;q=0.6";
+
+// The engine takes the language of its own pages and messages (error pages,
+// form validation) from the application's default locale when it starts:
+// make that Japanese, whatever the desktop's language, before the first
+// profile starts the engine.
+void SpeakJapanese()
+{
+    if (QLocale().language() != QLocale::Japanese)
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+}
 
 }  // namespace
 
@@ -42,6 +58,7 @@ protected:
 
 TWebEngineBrowser* TWebEngineBrowser::CreateForUser()
 {
+    SpeakJapanese();
     auto* profile = new QWebEngineProfile(QStringLiteral("Lotscope"));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
@@ -53,11 +70,13 @@ TWebEngineBrowser* TWebEngineBrowser::CreateForUser()
 
 TWebEngineBrowser* TWebEngineBrowser::CreateOffTheRecord()
 {
+    SpeakJapanese();
     return new TWebEngineBrowser(new QWebEngineProfile);
 }
 
 TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile) : m_profile(profile)
 {
+    m_profile->setHttpAcceptLanguage(QString::fromLatin1(kAcceptLanguage));
     m_view = new QWebEngineView;
     m_view->setObjectName(QStringLiteral("WebBrowser1"));
     m_page = new TFilteringPage(m_profile, m_view);
@@ -72,6 +91,9 @@ TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile) : m_profile(pro
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         emit StatusTextChange(ok ? QStringLiteral("ページが表示されました") : QString());
     });
+    m_downloads = new TDownloadSaver(m_profile, m_page, this);
+    connect(m_downloads, &TDownloadSaver::Progress, this, &THostedBrowser::StatusTextChange);
+    connect(m_downloads, &TDownloadSaver::Finished, this, &THostedBrowser::DownloadFinished);
     for (auto action : {QWebEnginePage::Back, QWebEnginePage::Forward})
         connect(m_page->action(action), &QAction::changed, this,
                 &TWebEngineBrowser::OnHistoryActionChanged);
@@ -79,7 +101,9 @@ TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile) : m_profile(pro
 
 TWebEngineBrowser::~TWebEngineBrowser()
 {
-    // The page must go before its profile.
+    // Running downloads end with their temporary files; the page must go
+    // before its profile.
+    delete m_downloads;
     delete m_view.data();
     delete m_profile;
 }
@@ -135,6 +159,11 @@ bool TWebEngineBrowser::DocumentPresent() const
 void TWebEngineBrowser::SetNavigationFilter(NavigationFilter filter)
 {
     m_page->Filter = std::move(filter);
+}
+
+void TWebEngineBrowser::SetSaveFileChooser(SaveFileChooser chooser)
+{
+    m_downloads->SetChooser(std::move(chooser));
 }
 
 void TWebEngineBrowser::OnUrlChanged(const QUrl& url)

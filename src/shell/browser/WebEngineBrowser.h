@@ -8,6 +8,7 @@
 #include <QUrl>
 
 class QWebEngineProfile;
+class TDownloadSaver;
 class QWebEngineView;
 class TFilteringPage;
 
@@ -30,6 +31,7 @@ public:
     QString LocationURL() const override;
     bool DocumentPresent() const override;
     void SetNavigationFilter(NavigationFilter filter) override;
+    void SetSaveFileChooser(SaveFileChooser chooser) override;
 
     // How a typed text becomes the address the engine loads: a text with a
     // scheme as it is, anything else (a bare host) the way a typed address
@@ -49,6 +51,7 @@ private:
     QWebEngineProfile* m_profile = nullptr;
     QPointer<QWebEngineView> m_view;
     TFilteringPage* m_page = nullptr;
+    TDownloadSaver* m_downloads = nullptr;
     QUrl m_lastUrl;
     bool m_document = false;
     bool m_backEnabled = false;
