@@ -51,7 +51,8 @@ void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows&
 {
     if (instance.RequestSocket() < 0)
         return;
-    auto* requests = new QSocketNotifier(instance.RequestSocket(), QSocketNotifier::Read, windows.Form1.get());
+    auto* requests =
+        new QSocketNotifier(instance.RequestSocket(), QSocketNotifier::Read, windows.Form1.get());
     QObject::connect(requests, &QSocketNotifier::activated, windows.Form1.get(), [&instance, &windows] {
         bool asked = false;
         while (instance.TakeRequest())

@@ -4,9 +4,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -288,72 +288,56 @@ TEST(WriteLines, FileModes)
     ::umask(oldMask);
 }
 
-// A data file's name that is a symbolic link is neither read nor written
-// through; a file of another user is never replaced; a replaced file keeps
-// owner, group and mode. Root plays both sides: the saver, and (through an
-// unprivileged child) the other user.
+// A name that is a symbolic link is neither read nor written through; a file
+// of another user is never replaced (root saving a user's file, or a user
+// root's in a folder open to all); a replaced file keeps owner, group, mode.
 TEST(WriteLines, OnlyTheUsersOwnFileIsReplaced)
 {
     if (!IsRoot())
         GTEST_SKIP() << "giving files to another user needs root";
     TTempDir dir;
     ::chmod(dir.path().c_str(), 0777);
-    std::filesystem::create_directory(dir / "elsewhere");
-    WriteBytes(dir / "elsewhere" / "shadow", "secret\r\n");
-    std::filesystem::create_symlink("elsewhere/shadow", dir / "link.ini");
-    std::filesystem::create_symlink("elsewhere/none", dir / "dangling.ini");
-    std::filesystem::create_symlink("loop.ini", dir / "loop.ini");
-    const auto give = [&](const char* name, uid_t uid, gid_t gid, mode_t mode) {
-        WriteBytes(dir / name, "old\r\n");
-        ASSERT_EQ(::chown((dir / name).c_str(), uid, gid), 0);
-        ::chmod((dir / name).c_str(), mode);
-    };
-    give("users.ini", kNobody, kNobody, 0644);
-    give("roots.ini", 0, 0, 0666);
-    give("login.ini", 0, kNobody, 0640);
-    give("grouped.ini", 0, kNobody, 0664);
-    // What a name is afterwards: "-> target" for a link, else
-    // uid:gid:mode:bytes.
-    const auto state = [&](const char* name) {
-        const auto file = dir / name;
-        if (std::filesystem::is_symlink(file))
-            return "-> " + std::filesystem::read_symlink(file).string();
-        struct stat st {};
-        ::stat(file.c_str(), &st);
-        std::ostringstream out;
-        out << st.st_uid << ":" << st.st_gid << ":" << std::oct << (st.st_mode & 0777) << ":"
-            << Escaped(ReadBytes(file));
-        return out.str();
-    };
-    const std::string denied = "ファイルへのアクセスが拒否されました";
+    WriteBytes(dir / "shadow", "secret");
+    const std::string denied = "ファイルへのアクセスが拒否されました", ok = "<no error>";
     struct Row {
         const char* name;
+        const char* linkTo;  // else a file "old" of uid:gid, mode 0640
+        uid_t uid;
+        gid_t gid;
         bool asOtherUser;
-        TFilePrivacy privacy;
-        std::string read;  // ReadLines' outcome
-        std::string save;  // WriteLines' outcome
-        std::string after;
+        std::string read, save, after;
     };
     const Row rows[] = {
-        {"link.ini", false, TFilePrivacy::Public, denied, denied, "-> elsewhere/shadow"},
-        {"dangling.ini", false, TFilePrivacy::Public, denied, denied, "-> elsewhere/none"},
-        {"loop.ini", false, TFilePrivacy::Public, denied, denied, "-> loop.ini"},
-        {"users.ini", false, TFilePrivacy::Public, "<no error>", denied, "65534:65534:644:old\\r\\n"},
-        {"roots.ini", true, TFilePrivacy::Public, "<no error>", denied, "0:0:666:old\\r\\n"},
-        {"login.ini", false, TFilePrivacy::Private, "<no error>", "<no error>", "0:65534:600:new\\r\\n"},
-        {"grouped.ini", false, TFilePrivacy::Public, "<no error>", "<no error>", "0:65534:664:new\\r\\n"},
+        {"link.ini", "shadow", 0, 0, false, denied, denied, "-> shadow"},
+        {"dangling.ini", "none", 0, 0, false, denied, denied, "-> none"},
+        {"loop.ini", "loop.ini", 0, 0, false, denied, denied, "-> loop.ini"},
+        {"users.ini", nullptr, kNobody, kNobody, false, ok, denied, "65534:65534:640:old"},
+        {"roots.ini", nullptr, 0, 0, true, ok, denied, "0:0:640:old"},
+        {"grouped.ini", nullptr, 0, kNobody, false, ok, ok, "0:65534:640:new\\r\\n"},
     };
     for (const Row& row : rows) {
         const auto file = dir / row.name;
+        if (row.linkTo) {
+            std::filesystem::create_symlink(row.linkTo, file);
+        } else {
+            WriteBytes(file, "old");
+            ASSERT_EQ(::chown(file.c_str(), row.uid, row.gid) + ::chmod(file.c_str(), 0640), 0);
+        }
         EXPECT_EQ(Outcome([&] { ReadLines(file); }), row.read) << row.name;
-        const auto save = [&] { return Outcome([&] { WriteLines(file, {"new"}, row.privacy); }); };
+        const auto save = [&] { return Outcome([&] { WriteLines(file, {"new"}); }); };
         EXPECT_EQ(row.asOtherUser ? InChild(save, true) : save(), row.save) << row.name;
-        EXPECT_EQ(state(row.name), row.after) << row.name;
+        struct stat st {};
+        ::lstat(file.c_str(), &st);
+        char owner[64];
+        std::snprintf(owner, sizeof owner, "%u:%u:%o:", st.st_uid, st.st_gid, st.st_mode & 0777);
+        EXPECT_EQ(S_ISLNK(st.st_mode) ? "-> " + std::filesystem::read_symlink(file).string()
+                                      : owner + Escaped(ReadBytes(file)),
+                  row.after)
+            << row.name;
     }
-    EXPECT_EQ(ReadBytes(dir / "elsewhere" / "shadow"), "secret\r\n");
-    EXPECT_EQ(Names(dir / "elsewhere"), Lines{"shadow"});
-    EXPECT_EQ(Names(dir.path()), Lines({"dangling.ini", "elsewhere", "grouped.ini", "link.ini", "login.ini",
-                                         "loop.ini", "roots.ini", "users.ini"}));
+    EXPECT_EQ(ReadBytes(dir / "shadow"), "secret");
+    EXPECT_EQ(Names(dir.path()), Lines({"dangling.ini", "grouped.ini", "link.ini", "loop.ini", "roots.ini",
+                                         "shadow", "users.ini"}));
 }
 
 TEST(SplitAtFirstComma, Parts)
