@@ -1,24 +1,55 @@
 #include "accounts/StoredPassword.h"
 
 #include "accounts/UCrypt.h"
+#include "textconv/Cp932.h"
 #include "textconv/PzConv.h"
 
 #include <sstream>
 
-std::string EncryptPasswordText(std::string_view password)
+int PasswordPlausibility(std::string_view bytes)
+{
+    // A trail byte is never below 0x40 nor 0x7F, so testing every byte finds
+    // exactly the control characters.
+    const auto isControl = [](unsigned char b) { return b < 0x20 || b == 0x7F; };
+    bool ascii = true;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (isControl(b))
+            return 0;
+        ascii = ascii && b < 0x80;
+    }
+    if (ascii)
+        return 2;
+    return cp932::ToUtf16(bytes).find(u'\uFFFD') == std::u16string::npos ? 1 : 0;
+}
+
+TPasswordCipherResult EncryptStoredPassword(std::string_view password)
 {
     std::istringstream source{std::string(password)};
     std::ostringstream dest;
     THogeCrypt cipher;
-    cipher.Encrypt(source, CredentialPassphrase, dest);
-    return TPzConv::Base64Encode(dest.str());
+    if (!cipher.Encrypt(source, CredentialPassphrase, dest))
+        return {false, {}, cipher.ErrorMessage};
+    return {true, TPzConv::Base64Encode(dest.str()), {}};
 }
 
-std::string DecryptPasswordText(std::string_view storedText)
+TPasswordCipherResult DecryptStoredPassword(std::string_view storedText)
 {
     std::istringstream source{TPzConv::Base64Decode(storedText)};
     std::ostringstream dest;
     THogeCrypt cipher;
-    cipher.Decrypt(source, CredentialPassphrase, dest);
-    return dest.str();
+    cipher.PlaintextRank = PasswordPlausibility;
+    if (!cipher.Decrypt(source, CredentialPassphrase, dest))
+        return {false, {}, cipher.ErrorMessage};
+    return {true, dest.str(), {}};
+}
+
+std::string EncryptPasswordText(std::string_view password)
+{
+    return EncryptStoredPassword(password).Text;
+}
+
+std::string DecryptPasswordText(std::string_view storedText)
+{
+    return DecryptStoredPassword(storedText).Text;
 }

@@ -422,40 +422,83 @@ void PrepareSource(std::istream& source)
     }
 }
 
-// Which key model's final block carries valid padding. Only the final block
-// and the block before it (the CBC chaining value, or the zero IV when the
-// final block is the first) decide that, so each model is tried on those 16
-// bytes rather than on the whole stream; the stream is then decrypted once,
-// under the accepted model. The source's position is left unspecified.
-std::optional<Rc2KeyModel> AcceptedKeyModel(CipherSession& session, std::istream& source,
-                                            std::streamoff start, std::streamoff size)
+// The last two blocks of the ciphertext from start to size: the final block
+// and the one before it (the CBC chaining value, or the zero IV when the
+// final block is the first). Nothing when the length is not a whole, non-zero
+// number of blocks. The source's position is left unspecified.
+using Tail = std::array<unsigned char, 2 * Rc2BlockSize>;
+std::optional<Tail> ReadTail(std::istream& source, std::streamoff start, std::streamoff size)
 {
     const std::streamoff length = size - start;
     if (length < static_cast<std::streamoff>(Rc2BlockSize) ||
         length % static_cast<std::streamoff>(Rc2BlockSize) != 0)
         return std::nullopt;
-
-    unsigned char tail[2 * Rc2BlockSize] = {};
+    Tail tail{};
     const bool hasChain = length >= static_cast<std::streamoff>(2 * Rc2BlockSize);
     const std::size_t tailLength = hasChain ? 2 * Rc2BlockSize : Rc2BlockSize;
     SeekTo(source, size - static_cast<std::streamoff>(tailLength));
-    unsigned char* tailStart = hasChain ? tail : tail + Rc2BlockSize;
+    unsigned char* tailStart = hasChain ? tail.data() : tail.data() + Rc2BlockSize;
     if (ReadPiece(source, tailStart, tailLength) != tailLength)
         FailStream(ReadFailed);
+    return tail;
+}
 
-    for (const Rc2KeyModel model : DecryptKeyModels) {
-        unsigned char block[Rc2BlockSize];
-        std::memcpy(block, tail + Rc2BlockSize, Rc2BlockSize);
-        session.KeyFor(model, tail);
-        if (!session.Crypt(block, Rc2BlockSize))
+// Whether the final block carries valid padding under model. Only the last
+// two blocks decide that, so each model is tried on those 16 bytes rather
+// than on the whole stream.
+bool PadsUnder(CipherSession& session, const Tail& tail, Rc2KeyModel model)
+{
+    unsigned char block[Rc2BlockSize];
+    std::memcpy(block, tail.data() + Rc2BlockSize, Rc2BlockSize);
+    session.KeyFor(model, tail.data());
+    if (!session.Crypt(block, Rc2BlockSize))
+        FailOpenSsl(StepDecrypt);
+    std::size_t pad = 0;
+    const bool valid = CheckPadding(block, pad);
+    OPENSSL_cleanse(block, sizeof block);
+    return valid;
+}
+
+// Decrypts source from its current position to its end under the key the
+// session holds, handing each piece of plaintext to sink (padding removed
+// from the final one). False when the final piece's padding does not verify;
+// that piece then reaches no sink. Otherwise the padding's length.
+template <typename Sink>
+std::optional<std::size_t> DecryptPieces(CipherSession& session, std::istream& source, std::uint32_t chunkSize, Sink&& sink)
+{
+    unsigned char* buffer = session.Buffer();
+    for (;;) {
+        std::size_t n = ReadPiece(source, buffer, chunkSize);
+        const bool final = IsFinalPiece(source);
+        if (!final && n == 0)
+            FailStream(ReadFailed);
+        if (n % Rc2BlockSize != 0)
+            FailWith(StepDecrypt, EvpCode(final ? EVP_R_WRONG_FINAL_BLOCK_LENGTH
+                                                : EVP_R_DATA_NOT_MULTIPLE_OF_BLOCK_LENGTH));
+        if (final && n == 0)
+            FailWith(StepDecrypt, EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH));
+        if (!session.Crypt(buffer, n))
             FailOpenSsl(StepDecrypt);
-        std::size_t pad = 0;
-        const bool valid = CheckPadding(block, pad);
-        OPENSSL_cleanse(block, sizeof block);
-        if (valid)
-            return model;
+        if (final) {
+            std::size_t pad = 0;
+            if (!CheckPadding(std::span<const unsigned char, Rc2BlockSize>(
+                                  buffer + n - Rc2BlockSize, Rc2BlockSize),
+                              pad))
+                return std::nullopt;
+            n -= pad;
+            sink(buffer, n);
+            return pad;
+        }
+        sink(buffer, n);
     }
-    return std::nullopt;
+}
+
+// Clears a string's whole buffer, then empties it.
+void Wipe(std::string& text) noexcept
+{
+    text.resize(text.capacity());
+    OPENSSL_cleanse(text.data(), text.size());
+    text.clear();
 }
 
 // Records a failure; never throws (an unstorable message leaves it empty).
@@ -540,41 +583,67 @@ bool THogeCrypt::Decrypt(std::istream& Source, std::string_view Passphrase, std:
         session.AcquireContext();
         session.DeriveKey(HashAlgId, CipherAlgId, Passphrase);
         session.AllocateBuffer(ChunkSize, PadSize);
-        unsigned char* buffer = session.Buffer();
         PrepareSource(Source);
 
         const std::streamoff start = Position(Source);
         const std::streamoff size = Size(Source, start);
-        // With no model accepted, decrypting under the current one writes
-        // the pieces before the final one and then fails on it.
-        const Rc2KeyModel model =
-            AcceptedKeyModel(session, Source, start, size).value_or(Rc2KeyModel::Full128);
+        const std::optional<Tail> tail = ReadTail(Source, start, size);
+
+        if (PlaintextRank && tail) {
+            // The best-ranked plaintext among the models whose padding
+            // verifies; the stream is decrypted once per such model.
+            std::string plain, best;
+            struct WipeOnExit {
+                std::string& a;
+                std::string& b;
+                ~WipeOnExit()
+                {
+                    Wipe(a);
+                    Wipe(b);
+                }
+            } wipe{plain, best};
+            std::pair<int, std::size_t> bestRank{0, 0};
+            for (const Rc2KeyModel model : DecryptKeyModels) {
+                if (!PadsUnder(session, *tail, model))
+                    continue;
+                SeekTo(Source, start);
+                session.KeyFor(model, nullptr);
+                Wipe(plain);
+                const std::optional<std::size_t> pad = DecryptPieces(session, Source, ChunkSize,
+                    [&](const unsigned char* data, std::size_t n) {
+                        plain.append(reinterpret_cast<const char*>(data), n);
+                    });
+                if (!pad)
+                    continue;
+                const std::pair<int, std::size_t> rank{PlaintextRank(plain), *pad};
+                if (rank.first > 0 && rank > bestRank) {
+                    bestRank = rank;
+                    best.swap(plain);
+                }
+            }
+            if (bestRank.first == 0)
+                FailWith(StepDecrypt, EvpCode(EVP_R_BAD_DECRYPT));
+            WritePiece(Dest, reinterpret_cast<const unsigned char*>(best.data()), best.size());
+            return;
+        }
+
+        // The first model whose final block pads. With none, decrypting under
+        // the current one writes the pieces before the final one and then
+        // fails on it.
+        Rc2KeyModel model = Rc2KeyModel::Full128;
+        if (tail) {
+            for (const Rc2KeyModel candidate : DecryptKeyModels) {
+                if (PadsUnder(session, *tail, candidate)) {
+                    model = candidate;
+                    break;
+                }
+            }
+        }
         SeekTo(Source, start);
         session.KeyFor(model, nullptr);
-
-        for (;;) {
-            std::size_t n = ReadPiece(Source, buffer, ChunkSize);
-            const bool final = IsFinalPiece(Source);
-            if (!final && n == 0)
-                FailStream(ReadFailed);
-            if (n % Rc2BlockSize != 0)
-                FailWith(StepDecrypt, EvpCode(final ? EVP_R_WRONG_FINAL_BLOCK_LENGTH
-                                                    : EVP_R_DATA_NOT_MULTIPLE_OF_BLOCK_LENGTH));
-            if (final && n == 0)
-                FailWith(StepDecrypt, EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH));
-            if (!session.Crypt(buffer, n))
-                FailOpenSsl(StepDecrypt);
-            if (final) {
-                std::size_t pad = 0;
-                if (!CheckPadding(std::span<const unsigned char, Rc2BlockSize>(
-                                      buffer + n - Rc2BlockSize, Rc2BlockSize),
-                                  pad))
-                    FailWith(StepDecrypt, EvpCode(EVP_R_BAD_DECRYPT));
-                n -= pad;
-            }
-            WritePiece(Dest, buffer, n);
-            if (final)
-                break;
-        }
+        if (!DecryptPieces(session, Source, ChunkSize, [&](const unsigned char* data, std::size_t n) {
+                WritePiece(Dest, data, n);
+            }))
+            FailWith(StepDecrypt, EvpCode(EVP_R_BAD_DECRYPT));
     });
 }
