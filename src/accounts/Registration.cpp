@@ -3,6 +3,8 @@
 #include "accounts/StoredPassword.h"
 #include "textconv/Cp932.h"
 
+#include <algorithm>
+
 TRegistrationEdits EditsFromAccounts(const TAccounts& accounts)
 {
     TRegistrationEdits edits;
@@ -23,27 +25,54 @@ TAccounts AccountsFromEdits(const TRegistrationEdits& edits)
     return accounts;
 }
 
-std::array<std::string, 3> TPasswordRound::Encrypt(const std::array<std::string, 3>& editTexts)
+TPasswordRound::TDecrypted TPasswordRound::Decrypt(const std::array<std::string, 3>& storedTexts)
 {
-    std::array<std::string, 3> stored;
-    for (size_t k = 0; k < editTexts.size(); ++k) {
-        const std::string plain = (m_kept[k] && m_kept[k]->Stored == editTexts[k])
-                                      ? m_kept[k]->Plain
-                                      : editTexts[k];
-        stored[k] = EncryptPasswordText(plain);
-        m_kept[k] = TKept{plain, stored[k]};
+    TDecrypted out;
+    for (size_t k = 0; k < storedTexts.size(); ++k) {
+        m_kept[k].reset();
+        if (storedTexts[k].empty())
+            continue;
+        TPasswordCipherResult plain = DecryptStoredPassword(storedTexts[k]);
+        if (!plain.Ok)
+            out.Unreadable.push_back(static_cast<int>(k) + 1);
+        out.Passwords[k] = std::move(plain.Text);
+        m_kept[k] = TKept{out.Passwords[k], storedTexts[k]};
     }
-    return stored;
+    return out;
 }
 
-std::array<std::string, 3> TPasswordRound::Decrypt(const std::array<std::string, 3>& editTexts)
+TPasswordRound::TEncrypted TPasswordRound::Encrypt(const std::array<std::string, 3>& passwords)
 {
-    std::array<std::string, 3> plain;
-    for (size_t k = 0; k < editTexts.size(); ++k) {
-        plain[k] = DecryptPasswordText(editTexts[k]);
-        m_kept[k].reset();
+    TEncrypted out;
+    for (size_t k = 0; k < passwords.size(); ++k) {
+        if (m_kept[k] && m_kept[k]->Shown == passwords[k]) {
+            out.StoredTexts[k] = m_kept[k]->Stored;
+            continue;
+        }
+        TPasswordCipherResult stored = EncryptStoredPassword(passwords[k]);
+        if (!stored.Ok)
+            return {false, {}, std::move(stored.ErrorMessage)};
+        out.StoredTexts[k] = std::move(stored.Text);
     }
-    return plain;
+    for (size_t k = 0; k < passwords.size(); ++k)
+        m_kept[k] = TKept{passwords[k], out.StoredTexts[k]};
+    out.Ok = true;
+    return out;
+}
+
+std::string UnreadablePasswordsMessage(const std::vector<int>& entries)
+{
+    std::string list;
+    for (int entry : entries)
+        list += (list.empty() ? "" : ", ") + std::to_string(entry);
+    return "Yahoo!ID " + list +
+           " の保存されたパスワードを読み取れませんでした。パスワード欄は空で表示しています"
+           "（変更しなければ保存内容はそのまま残ります）";
+}
+
+std::string EncryptFailedMessage(std::string_view cipherError)
+{
+    return "パスワードを暗号化できませんでした（" + std::string(cipherError) + "）。何も保存していません";
 }
 
 TRegistrationCheck CheckRegistration(const std::array<std::u16string, 3>& ids,
@@ -60,9 +89,23 @@ TRegistrationCheck CheckRegistration(const std::array<std::u16string, 3>& ids,
         check.Edits.Ids[k] = std::move(*id);
         check.Edits.Passwords[k] = std::move(*password);
     }
+    const auto hasControl = [](const std::string& text) {
+        return std::any_of(text.begin(), text.end(), [](char c) {
+            const auto b = static_cast<unsigned char>(c);
+            return b < 0x20 || b == 0x7F;
+        });
+    };
     for (const std::string& id : check.Edits.Ids) {
-        if (id.find(',') != std::string::npos) {
+        if (id.find(',') != std::string::npos)
             check.Problem = TRegistrationProblem::CommaInId;
+        else if (hasControl(id))
+            check.Problem = TRegistrationProblem::ControlInId;
+        if (check.Problem != TRegistrationProblem::None)
+            return check;
+    }
+    for (const std::string& password : check.Edits.Passwords) {
+        if (hasControl(password)) {
+            check.Problem = TRegistrationProblem::ControlInPassword;
             return check;
         }
     }
@@ -76,6 +119,10 @@ const char* RegistrationMessage(TRegistrationProblem problem)
         return "";
     case TRegistrationProblem::CommaInId:
         return "Yahoo!IDに「,」は使えません";
+    case TRegistrationProblem::ControlInId:
+        return "Yahoo!IDに改行などの制御文字は使えません";
+    case TRegistrationProblem::ControlInPassword:
+        return "パスワードに改行などの制御文字は使えません";
     case TRegistrationProblem::Unrepresentable:
         return cp932::kUnrepresentableMessage;
     }

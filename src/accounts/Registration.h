@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The texts of the dialog's six edits (Shift_JIS), entry by entry.
 struct TRegistrationEdits {
@@ -23,31 +24,50 @@ TRegistrationEdits EditsFromAccounts(const TAccounts& accounts);
 // The table from the edits, once the password edits hold stored texts.
 TAccounts AccountsFromEdits(const TRegistrationEdits& edits);
 
-// The password edits' round trip. Encrypting replaces each password edit's
-// text by its stored text and keeps the plain password behind it. An edit
-// that still shows the stored text produced for it is encrypted again from
-// that plain password, never from the stored text, so a second 登録 after a
-// failed write stores the same texts as the first.
+// The password edits' round trip. Opening decrypts the stored texts and
+// remembers, entry by entry, the stored text and the password shown for it.
+// Registering keeps that stored text byte for byte for an edit that still
+// shows that password (it is not decrypted and encrypted again) and
+// encrypts only the others, so a stored text the cipher cannot read today
+// survives a 登録 that did not touch its entry.
 class TPasswordRound {
 public:
-    // The encrypt step (暗号化): the stored texts for the three edits.
-    std::array<std::string, 3> Encrypt(const std::array<std::string, 3>& editTexts);
-    // The decrypt step (復号化): the plain passwords for three stored texts
-    // (empty for a text that does not decrypt). Forgets what Encrypt kept.
-    std::array<std::string, 3> Decrypt(const std::array<std::string, 3>& editTexts);
+    struct TDecrypted {
+        std::array<std::string, 3> Passwords;  // empty for a text that does not decrypt
+        std::vector<int> Unreadable;           // entries (1 to 3) whose text did not decrypt
+    };
+    // The decrypt step (復号化). An empty stored text is an entry never
+    // registered: an empty password, not an error.
+    TDecrypted Decrypt(const std::array<std::string, 3>& storedTexts);
+
+    struct TEncrypted {
+        bool Ok = false;
+        std::array<std::string, 3> StoredTexts;
+        std::string ErrorMessage;  // the cipher's, when not Ok
+    };
+    // The encrypt step (暗号化). When any encryption fails the result is not
+    // Ok and nothing is remembered differently.
+    TEncrypted Encrypt(const std::array<std::string, 3>& passwords);
 
 private:
     struct TKept {
-        std::string Plain;
+        std::string Shown;
         std::string Stored;
     };
     std::array<std::optional<TKept>, 3> m_kept;
 };
 
+// What the user is told after opening when entries' stored texts did not
+// decrypt (UTF-8), and when encrypting failed on 登録.
+std::string UnreadablePasswordsMessage(const std::vector<int>& entries);
+std::string EncryptFailedMessage(std::string_view cipherError);
+
 // Why 登録 refuses the edits.
 enum class TRegistrationProblem {
     None,
     CommaInId,         // login.ini would cut the ID at its first comma
+    ControlInId,       // a control character would break login.ini's lines
+    ControlInPassword, // a control character no stored text could give back
     Unrepresentable,   // a character Shift_JIS has no code for
 };
 

@@ -55,7 +55,7 @@ TForm2::TForm2(TMainWindowLink& form1, QWidget* parent)
 
     ConnectClick(Button1, &TForm2::Button1Click);
     ConnectClick(Button2, &TForm2::Button2Click);
-    ConnectClick(Button3, &TForm2::Button3Click);
+    ConnectClick(Button3, [this] { Button3Click(); });
     ConnectClick(Button4, &TForm2::Button4Click);
 }
 
@@ -72,25 +72,31 @@ void TForm2::FormShow()
     Button4Click();
 }
 
-void TForm2::RewritePasswords(
-    std::array<std::string, 3> (TPasswordRound::*step)(const std::array<std::string, 3>&))
+std::array<std::string, 3> TForm2::PasswordTexts() const
 {
     std::array<std::string, 3> texts;
     for (size_t k = 0; k < 3; ++k)
         texts[k] = WideToSjis(PasswordEdits()[k]->text());
-    const std::array<std::string, 3> rewritten = (m_round.*step)(texts);
-    for (size_t k = 0; k < 3; ++k)
-        PasswordEdits()[k]->setText(SjisToWide(rewritten[k]));
+    return texts;
 }
 
 void TForm2::Button4Click()
 {
-    RewritePasswords(&TPasswordRound::Decrypt);
+    const TPasswordRound::TDecrypted opened = m_round.Decrypt(PasswordTexts());
+    for (size_t k = 0; k < 3; ++k)
+        PasswordEdits()[k]->setText(SjisToWide(opened.Passwords[k]));
+    if (!opened.Unreadable.empty())
+        Form1().Reporter().ShowMessage(QString::fromStdString(UnreadablePasswordsMessage(opened.Unreadable)));
 }
 
-void TForm2::Button3Click()
+std::optional<std::array<std::string, 3>> TForm2::Button3Click()
 {
-    RewritePasswords(&TPasswordRound::Encrypt);
+    const TPasswordRound::TEncrypted stored = m_round.Encrypt(PasswordTexts());
+    if (!stored.Ok) {
+        Form1().Reporter().ShowError(QString::fromStdString(EncryptFailedMessage(stored.ErrorMessage)));
+        return std::nullopt;
+    }
+    return stored.StoredTexts;
 }
 
 void TForm2::Button1Click()
@@ -106,10 +112,13 @@ void TForm2::Button1Click()
         return;
     }
 
-    Button3Click();
+    // The password edits keep the passwords; only the table and the file
+    // get the stored texts, and nothing changes when encrypting failed.
+    const std::optional<std::array<std::string, 3>> stored = Button3Click();
+    if (!stored)
+        return;
     TRegistrationEdits edits = check.Edits;
-    for (size_t k = 0; k < 3; ++k)
-        edits.Passwords[k] = WideToSjis(PasswordEdits()[k]->text());
+    edits.Passwords = *stored;
     Form1().AccountTable() = AccountsFromEdits(edits);
     Form1().FillAccountSelector();
     WriteAccounts(Form1().DataDir(), Form1().AccountTable());

@@ -7,6 +7,8 @@
 #include "ui/DialogForm.h"
 #include "textconv/PzConv.h"
 
+#include <optional>
+
 class TForm2 : public TDialogForm {
 public:
     explicit TForm2(TMainWindowLink& form1, QWidget* parent = nullptr);
@@ -43,14 +45,19 @@ public:
     void Button1Click();
     void Button2Click();
     void FormClose() override;
-    void Button3Click();
+    // The encrypt step: the stored texts for the password edits, or nothing
+    // after telling the user that encrypting failed. The edits keep the
+    // passwords.
+    std::optional<std::array<std::string, 3>> Button3Click();
+    // The decrypt step, in place: the password edits, holding stored texts,
+    // get the passwords; the user is told once which entries did not
+    // decrypt.
     void Button4Click();
 
 private:
     std::array<QLineEdit*, 3> IdEdits() const { return {Edit1, Edit3, Edit5}; }
     std::array<QLineEdit*, 3> PasswordEdits() const { return {Edit2, Edit4, Edit6}; }
-    // Replaces the three password edits' texts by what step makes of them.
-    void RewritePasswords(std::array<std::string, 3> (TPasswordRound::*step)(const std::array<std::string, 3>&));
+    std::array<std::string, 3> PasswordTexts() const;
 
     TPasswordRound m_round;
 };

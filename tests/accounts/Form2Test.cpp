@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <regex>
 
 namespace {
@@ -158,6 +159,43 @@ TEST_F(Form2Test, SecondRegisterAfterAFailedWriteStoresThePasswordsNotTheirCiphe
     EXPECT_FALSE(form2->isVisible());
 }
 
+// A stored text the cipher cannot read stays in login.ini until its entry is
+// typed over; with the cipher's provider gone, 登録 of a changed entry
+// stores nothing and says why.
+TEST_F(Form2Test, FailingCipherNeverWipesStoredPasswords)
+{
+    const std::string damaged = "QUJDREVGR0g=";
+    w.Dir.Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\njiro," + damaged + "\r\n,\r\n");
+    Open();
+    EXPECT_EQ(Edits(), (QStringList{"taro", "pw0", "jiro", "", "", ""}));
+    EXPECT_EQ(w.Reporter.Messages, QStringList{QString::fromStdString(UnreadablePasswordsMessage({2}))});
+    form2->Button1->click();
+    const std::string kept = w.Dir.Read("login.ini");
+    EXPECT_EQ(kept.substr(0, kept.rfind(",")), "taro," + EncryptPasswordText("pw0") + "\r\njiro," + damaged + "\r\n");
+
+    testfiles::TTempDir noModules;
+    ASSERT_EQ(setenv("OPENSSL_MODULES", noModules.path().c_str(), 1), 0);
+    w.Reporter.Messages.clear();
+    Open();
+    EXPECT_EQ(Edits(), (QStringList{"taro", "", "jiro", "", "", ""}));
+    EXPECT_EQ(w.Reporter.Messages, QStringList{QString::fromStdString(UnreadablePasswordsMessage({1, 2, 3}))});
+    form2->Button1->click();  // nothing typed over: nothing to encrypt
+    EXPECT_EQ(w.Dir.Read("login.ini"), kept);
+    EXPECT_FALSE(form2->isVisible());
+
+    Open();
+    Fill({"taro2", "new", "jiro", "", "", ""});
+    form2->Button1->click();
+    unsetenv("OPENSSL_MODULES");
+    EXPECT_EQ(w.Reporter.Errors, QStringList{QString::fromStdString(EncryptFailedMessage("CryptAcquireContext"))});
+    EXPECT_EQ(w.Dir.Read("login.ini"), kept);
+    EXPECT_EQ(SelectorItems(), (QStringList{"taro", "jiro", ""}));
+    EXPECT_EQ(w.Form1->Accounts[0].YahooId, "taro");
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_FALSE(w.Form1->isEnabled());
+    EXPECT_EQ(form2->Edit2->text(), "new");
+}
+
 TEST_F(Form2Test, CancelAndCloseBoxStoreNothing)
 {
     w.Dir.Write("login.ini", "old," + EncryptPasswordText("x") + "\r\n,\r\n,\r\n");
@@ -190,6 +228,7 @@ TEST_F(Form2Test, RefusesIdsAndPasswordsLoginIniCannotHold)
     };
     const TRow rows[] = {
         {{"a,b", "", "", "", "", ""}, QStringLiteral("Yahoo!IDに「,」は使えません")},
+        {{"a", "", QStringLiteral("ta\u001Aro"), "", "", ""}, QStringLiteral("Yahoo!IDに改行などの制御文字は使えません")},
         {{"a", QStringLiteral("p\u00E9"), "", "", "", ""}, QStringLiteral("Shift_JISで表せない文字が含まれています")},
     };
     for (const TRow& row : rows) {

@@ -2,6 +2,8 @@
 // login.ini, read it back and decrypt.
 #include "accounts/Registration.h"
 
+#include "CryptFixtures.h"
+#include "accounts/StoredPassword.h"
 #include "settings/AppFiles.h"
 #include "support/TestFiles.h"
 
@@ -18,7 +20,7 @@ TEST(Registration, RoundTripThroughLoginIni)
     testfiles::TTempDir dir;
     const TTexts passwords = {"a", "pass123", "1234567"};
     TPasswordRound round;
-    TRegistrationEdits edits{{"alice", "bob", "carol"}, round.Encrypt(passwords)};
+    TRegistrationEdits edits{{"alice", "bob", "carol"}, round.Encrypt(passwords).StoredTexts};
     WriteAccounts(dir.path(), AccountsFromEdits(edits));
 
     const std::string bytes = dir.Read("login.ini");
@@ -35,7 +37,7 @@ TEST(Registration, RoundTripThroughLoginIni)
     const TRegistrationEdits shown = EditsFromAccounts(reread);
     EXPECT_EQ(shown.Ids, (TTexts{"alice", "bob", "carol"}));
     TPasswordRound again;
-    EXPECT_EQ(again.Decrypt(shown.Passwords), passwords);
+    EXPECT_EQ(again.Decrypt(shown.Passwords).Passwords, passwords);
 }
 
 TEST(Registration, StoredTextLengthFollowsThePasswordLength)
@@ -48,7 +50,7 @@ TEST(Registration, StoredTextLengthFollowsThePasswordLength)
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Bytes);
         TPasswordRound round;
-        const TTexts stored = round.Encrypt({std::string(row.Bytes, 'p'), "", ""});
+        const TTexts stored = round.Encrypt({std::string(row.Bytes, 'p'), "", ""}).StoredTexts;
         EXPECT_EQ(stored[0].size(), row.Chars);
         EXPECT_EQ(stored[1].size(), 12u);  // the empty password
     }
@@ -57,44 +59,70 @@ TEST(Registration, StoredTextLengthFollowsThePasswordLength)
 TEST(Registration, SamePasswordGivesTheSameStoredText)
 {
     TPasswordRound first, second;
-    const TTexts a = first.Encrypt({"secret", "secret", "other"});
-    const TTexts b = second.Encrypt({"secret", "x", "y"});
+    const TTexts a = first.Encrypt({"secret", "secret", "other"}).StoredTexts;
+    const TTexts b = second.Encrypt({"secret", "x", "y"}).StoredTexts;
     EXPECT_EQ(a[0], a[1]);
     EXPECT_EQ(a[0], b[0]);
     EXPECT_NE(a[0], a[2]);
 }
 
-TEST(Registration, SecondEncryptAfterAFailedWriteUsesThePlainPasswords)
+TEST(Registration, SecondEncryptAfterAFailedWriteStoresTheSameTexts)
 {
     TPasswordRound round;
-    const TTexts first = round.Encrypt({"one", "two", "three"});
-    // The edits now show the stored texts; encrypting them again must give
-    // the same texts, not the encryption of the stored texts.
-    const TTexts second = round.Encrypt(first);
+    const TTexts first = round.Encrypt({"one", "two", "three"}).StoredTexts;
+    // The edits still show the passwords after a failed write.
+    const TTexts second = round.Encrypt({"one", "two", "three"}).StoredTexts;
     EXPECT_EQ(second, first);
     TPasswordRound reader;
-    EXPECT_EQ(reader.Decrypt(second), (TTexts{"one", "two", "three"}));
+    EXPECT_EQ(reader.Decrypt(second).Passwords, (TTexts{"one", "two", "three"}));
 
     // An edit typed over after the first encryption takes its new text.
-    const TTexts third = round.Encrypt({first[0], "changed", first[2]});
-    EXPECT_EQ(reader.Decrypt(third), (TTexts{"one", "changed", "three"}));
+    const TTexts third = round.Encrypt({"one", "changed", "three"}).StoredTexts;
+    EXPECT_EQ(reader.Decrypt(third).Passwords, (TTexts{"one", "changed", "three"}));
 }
 
-TEST(Registration, DecryptForgetsTheKeptPasswords)
+TEST(Registration, AStoredTextTypedIntoAnEditIsAPassword)
 {
     TPasswordRound round;
-    const TTexts stored = round.Encrypt({"one", "", ""});
+    const TTexts stored = round.Encrypt({"one", "", ""}).StoredTexts;
     round.Decrypt(stored);
-    // After the edits were decrypted, a text equal to the old stored text is
-    // what the user typed: it is encrypted as it stands.
     TPasswordRound reader;
-    EXPECT_EQ(reader.Decrypt(round.Encrypt({stored[0], "", ""}))[0], stored[0]);
+    EXPECT_EQ(reader.Decrypt(round.Encrypt({stored[0], "", ""}).StoredTexts).Passwords[0], stored[0]);
 }
 
-TEST(Registration, DamagedStoredTextDecryptsToEmpty)
+// Opening then registering: an entry whose edit still shows what opening
+// put there keeps its stored text byte for byte, even one the cipher cannot
+// read or one an older system wrote; only changed entries are encrypted.
+TEST(Registration, UnchangedEntriesKeepTheirStoredTexts)
 {
-    TPasswordRound round;
-    EXPECT_EQ(round.Decrypt({"not base64!", "", "QUJD"}), (TTexts{"", "", ""}));
+    const std::string plain(crypt_fixtures::StoredPlain);
+    const std::string older(crypt_fixtures::StoredFull40);  // decrypts; re-encrypting would change it
+    const std::string damaged = "QUJDREVGR0g=";                 // one block that does not decrypt
+    struct TRow {
+        const char* Label;
+        TTexts Edits;
+        TTexts Expected;  // a stored text, or "=" + the password its new text must decrypt to
+    };
+    const TRow rows[] = {
+        {"nothing changed", {plain, "", ""}, {older, damaged, "="}},
+        {"entry 2 typed over", {plain, "new", ""}, {older, "=new", "="}},
+        {"entry 1 cleared", {"", "", "x"}, {"=", damaged, "=x"}},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Label);
+        TPasswordRound round;
+        const TPasswordRound::TDecrypted opened = round.Decrypt({older, damaged, ""});
+        EXPECT_EQ(opened.Passwords, (TTexts{plain, "", ""}));
+        EXPECT_EQ(opened.Unreadable, std::vector<int>{2});
+        const TPasswordRound::TEncrypted stored = round.Encrypt(row.Edits);
+        ASSERT_TRUE(stored.Ok) << stored.ErrorMessage;
+        for (size_t k = 0; k < 3; ++k) {
+            if (row.Expected[k].starts_with('='))
+                EXPECT_EQ(DecryptPasswordText(stored.StoredTexts[k]), row.Expected[k].substr(1)) << k;
+            else
+                EXPECT_EQ(stored.StoredTexts[k], row.Expected[k]) << k;
+        }
+    }
 }
 
 TEST(Registration, CheckRefusesWhatLoginIniCannotHold)
@@ -108,6 +136,12 @@ TEST(Registration, CheckRefusesWhatLoginIniCannotHold)
     const TRow rows[] = {
         {"plain", {u"a", u"", u"c"}, {u"p", u"", u"q,r"}, TRegistrationProblem::None},
         {"comma in an ID", {u"a", u"b,c", u""}, {u"", u"", u""}, TRegistrationProblem::CommaInId},
+        {"CR LF in an ID", {u"a", u"", u"b\r\n"}, {u"", u"", u""}, TRegistrationProblem::ControlInId},
+        {"EOF mark in an ID", {u"a\x1A", u"", u""}, {u"", u"", u""}, TRegistrationProblem::ControlInId},
+        {"NUL in an ID", {std::u16string(u"a\0b", 3), u"", u""}, {u"", u"", u""},
+         TRegistrationProblem::ControlInId},
+        {"DEL in an ID", {u"", u"a\x7F", u""}, {u"", u"", u""}, TRegistrationProblem::ControlInId},
+        {"tab in a password", {u"a", u"", u""}, {u"p\tq", u"", u""}, TRegistrationProblem::ControlInPassword},
         {"emoji in a password", {u"a", u"", u""}, {u"", u"\U0001F600", u""},
          TRegistrationProblem::Unrepresentable},
         {"accent in an ID", {u"\u00E9", u"", u""}, {u"", u"", u""},
