@@ -2,6 +2,9 @@
 
 #include "shell/SearchTerm.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 
 // Fixed program text of the search addresses, in Shift_JIS: "日本語" is
@@ -9,6 +12,31 @@ namespace {
 constexpr std::string_view kAmazonTail =
     "&mode=blended&tag=quillbrookmer-22&encoding-string-jp=\x93\xFA\x96\x7B\x8C\xEA";
 constexpr std::string_view kAucfanHead = "/search0?code=\x82\xA0&ym=-1&search=";
+
+constexpr std::string_view kLoginPath = "/config/login";
+constexpr std::string_view kPasswordKey = "passwd=";
+
+// Every byte but the unreserved ones of an address (A-Z a-z 0-9 - . _ ~)
+// as %XX with upper-case hex.
+std::string PercentEncoded(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 3);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool unreserved = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
+                                b == '-' || b == '.' || b == '_' || b == '~';
+        if (unreserved) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 0x0F];
+        }
+    }
+    return out;
+}
 
 std::string Join(std::initializer_list<std::string_view> parts)
 {
@@ -63,8 +91,49 @@ std::string SearchAddress(const TEndpoints& e, TSearchSite site, std::string_vie
 
 std::string LoginAddress(const TEndpoints& e, std::string_view yahooId, std::string_view password)
 {
-    return Join({e.Login, "/config/login?.src=auc&.done=", e.AuctionTop, "/jp", "&login=", yahooId,
-                 "&passwd=", password});
+    return Join({e.Login, kLoginPath, "?.src=auc&.done=", e.AuctionTop, "/jp", "&login=",
+                 PercentEncoded(yahooId), "&passwd=", PercentEncoded(password)});
+}
+
+bool IsLoginAddress(const TEndpoints& e, std::string_view text)
+{
+    const std::string head = Join({e.Login, kLoginPath, "?"});
+    return text.size() >= head.size() &&
+           std::equal(head.begin(), head.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+std::string MaskLoginAddress(const TEndpoints& e, std::string_view text)
+{
+    if (!IsLoginAddress(e, text))
+        return std::string(text);
+    // The query runs from the first "?" to the first "#"; its parameters
+    // are separated by "&".
+    const std::size_t queryStart = text.find('?') + 1;
+    const std::size_t queryEnd = std::min(text.find('#', queryStart), text.size());
+    std::string out(text.substr(0, queryStart));
+    std::size_t p = queryStart;
+    while (p <= queryEnd) {
+        const std::size_t end = std::min(text.find('&', p), queryEnd);
+        const std::string_view parameter = text.substr(p, end - p);
+        if (parameter.starts_with(kPasswordKey))
+            out.append(kPasswordKey).append(kPasswordMask);
+        else
+            out.append(parameter);
+        if (end < queryEnd)
+            out += '&';
+        p = end + 1;
+    }
+    out.append(text.substr(queryEnd));
+    return out;
+}
+
+std::string AddressToOpen(const TEndpoints& e, std::string_view typed, std::string_view location)
+{
+    if (IsLoginAddress(e, location) && typed == MaskLoginAddress(e, location))
+        return std::string(location);
+    return std::string(typed);
 }
 
 bool IsBidPreview(std::string_view address)

@@ -41,9 +41,30 @@ enum class TSearchSite {
 std::string SearchAddress(const TEndpoints& endpoints, TSearchSite site, std::string_view term,
                           const TPzConv& conv);
 
-// The login address: nothing in it is escaped.
+// The login address. Every byte of the ID and of the password but A-Z, a-z,
+// 0-9, "-", ".", "_" and "~" is percent-encoded (%XX, upper-case hex), so
+// the site receives both as they were typed; the rest of the address is
+// fixed.
 std::string LoginAddress(const TEndpoints& endpoints, std::string_view yahooId,
                          std::string_view password);
+
+// Whether text is a login address: the login endpoint's "/config/login"
+// with a query (scheme and host compared without regard to case).
+bool IsLoginAddress(const TEndpoints& endpoints, std::string_view text);
+// What is shown in place of a login address's password.
+inline constexpr std::string_view kPasswordMask = "********";
+// text with the value of every "passwd" parameter replaced by the mask when
+// it is a login address; any other text as it is. The address box, the
+// status bar and the add-favorite dialog show only this.
+std::string MaskLoginAddress(const TEndpoints& endpoints, std::string_view text);
+// What 「e」 says instead of handing a login address to the outside browser
+// (UTF-8).
+inline constexpr const char* kLoginAddressRefusedMessage =
+    "ログイン用のアドレスはパスワードを含むため、外部のブラウザには渡せません";
+// The address 移動 opens for the address box's text: the page's own address
+// when the box still shows that page's login address masked, so the mask
+// is never sent as a password; otherwise the text as typed.
+std::string AddressToOpen(const TEndpoints& endpoints, std::string_view typed, std::string_view location);
 
 // The bid-preview marker, searched case-sensitively anywhere in an address.
 inline constexpr std::string_view kBidPreviewMarker = "jp/show/bid_preview";

@@ -392,7 +392,7 @@ TEST_F(RoadsEndToEnd, RegisterThenAutoLoginAfterRestart)
     EXPECT_EQ(site.Logins().first().Login.toStdString(), id.toStdString());
     EXPECT_EQ(site.Logins().first().Passwd.toStdString(), password);
     EXPECT_EQ(site.RequestsFor(TAuctionSite::kLoginPath).first().Query.toStdString(),
-              ".src=auc&.done=" + base.toStdString() + "/jp&login=taro_e2e&passwd=" + password);
+              ".src=auc&.done=" + base.toStdString() + "/jp&login=taro_e2e&passwd=pa55-Word%219");
     EXPECT_EQ(form->ComboBox1->itemText(0), id);
     EXPECT_TRUE(site.RequestsFor(TAuctionSite::kHomePath).isEmpty());
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
