@@ -415,7 +415,7 @@ void TForm1::FillAccountSelector()
 
 QString TForm1::ShownAddress() const
 {
-    return Edit3->text();
+    return SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(Edit3->text())));
 }
 
 void TForm1::SetDialogs(QWidget* form2, QWidget* form3, QWidget* form4, QWidget* form5)
@@ -531,7 +531,8 @@ void TForm1::Panel3Resize()
 
 void TForm1::Button7Click()
 {
-    m_browser->Navigate(SjisToWide(WideToSjis(Edit3->text())));
+    m_browser->Navigate(SjisToWide(
+        AddressToOpen(m_endpoints, WideToSjis(Edit3->text()), WideToSjis(m_browser->LocationURL()))));
 }
 
 // ---- Commands ----
@@ -585,6 +586,12 @@ void TForm1::ToolButton8Click() { OpenPage(TPageCommand::Bidding); }
 
 void TForm1::ToolButton9Click()
 {
+    // A login address would put the password into another program's
+    // arguments.
+    if (IsLoginAddress(m_endpoints, WideToSjis(Edit3->text()))) {
+        m_reporter.ShowMessage(QString::fromUtf8(kLoginAddressRefusedMessage));
+        return;
+    }
     // Handed to the desktop's default handler; returns at once, the answer
     // is not examined.
     QDesktopServices::openUrl(QUrl::fromUserInput(Edit3->text()));
@@ -612,7 +619,7 @@ void TForm1::m_helpClick() { OpenPage(TPageCommand::Home); }
 
 void TForm1::WebBrowser1StatusTextChange(const QString& text)
 {
-    StatusBar1->showMessage(SjisToWide(WideToSjis(text)));
+    StatusBar1->showMessage(SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(text))));
 }
 
 void TForm1::WebBrowser1CommandStateChange(int command, bool enable)
@@ -625,7 +632,7 @@ void TForm1::WebBrowser1CommandStateChange(int command, bool enable)
 
 void TForm1::WebBrowser1NavigateComplete2()
 {
-    Edit3->setText(SjisToWide(WideToSjis(m_browser->LocationURL())));
+    Edit3->setText(SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(m_browser->LocationURL()))));
     if (BidStopApplies(BidRestraintFlag, WideToSjis(Edit3->text())))
         m_browser->GoBack();
 }

@@ -677,7 +677,7 @@ TEST_F(Form1Test, LoginUsesTheSelectedEntry)
     };
     const Row rows[] = {
         {0, head + "&login=taro&passwd=pw0"},
-        {1, head + "&login=a&b=c&passwd=p#q+r%s t"},
+        {1, head + "&login=a%26b%3Dc&passwd=p%23q%2Br%25s%20t"},
         {2, head + "&login=&passwd="},
         {0, head + "&login=taro&passwd=pw0"},
         {0, head + "&login=taro&passwd=pw0"},
@@ -699,6 +699,40 @@ TEST_F(Form1Test, LoginUsesTheSelectedEntry)
     form->ToolButton5->click();
     EXPECT_EQ(browser->Navigations, QStringList{head + "&login=taro&passwd="});
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
+}
+
+// After a login the address box, the status bar and the add dialog's
+// address show the password masked; 「e」 refuses the login address and
+// 移動 on the masked address opens the real one.
+TEST_F(Form1Test, LoginAddressNeverShowsThePassword)
+{
+    WriteDefaults();
+    Create();
+    form->ComboBox1->setCurrentIndex(0);
+    form->ToolButton5->click();
+    const QString login = browser->Navigations.last();
+    const QString masked = login.left(login.indexOf("passwd=")) + "passwd=********";
+    ASSERT_TRUE(login.endsWith("&passwd=pw0"));
+    browser->Commit(login);
+    EXPECT_EQ(form->Edit3->text(), masked);
+    EXPECT_EQ(form->ShownAddress(), masked);
+    browser->FireStatusText(login);
+    EXPECT_EQ(form->StatusBar1->currentMessage(), masked);
+
+    TUrlRecorder recorder;
+    QDesktopServices::setUrlHandler("http", &recorder, "Open");
+    form->ToolButton9->click();
+    form->Edit3->setText(login);  // typed with its password: still refused, and never shown to a dialog
+    form->ToolButton9->click();
+    EXPECT_EQ(form->ShownAddress(), masked);
+    QDesktopServices::unsetUrlHandler("http");
+    EXPECT_TRUE(recorder.Opened.isEmpty());
+    EXPECT_EQ(reporter.Messages, QStringList(2, QString::fromUtf8(kLoginAddressRefusedMessage)));
+
+    browser->Navigations.clear();
+    form->Edit3->setText(masked);
+    form->Button7->click();
+    EXPECT_EQ(browser->Navigations, QStringList{login});
 }
 
 TEST_F(Form1Test, LoginWithNoItemsDoesNothing)
