@@ -23,10 +23,12 @@ TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* brow
 {
     TLotscopeWindows w;
     w.Form1 = std::make_unique<TForm1>(endpoints, browser, reporter, dataDir);
-    w.Form2 = std::make_unique<TForm2>(*w.Form1);
-    w.Form3 = std::make_unique<TForm3>(*w.Form1);
-    w.Form4 = std::make_unique<TForm4>(*w.Form1);
-    w.Form5 = std::make_unique<TForm5>(*w.Form1);
+    // The dialogs are owned by the main window's window (above it, no
+    // taskbar entries of their own).
+    w.Form2 = std::make_unique<TForm2>(*w.Form1, w.Form1.get());
+    w.Form3 = std::make_unique<TForm3>(*w.Form1, w.Form1.get());
+    w.Form4 = std::make_unique<TForm4>(*w.Form1, w.Form1.get());
+    w.Form5 = std::make_unique<TForm5>(*w.Form1, w.Form1.get());
     for (QWidget* dialog : {w.Form2.get(), w.Form3.get(), w.Form4.get(), w.Form5.get()})
         dialog->setAttribute(Qt::WA_QuitOnClose, false);
     w.Form1->SetDialogs(w.Form2.get(), w.Form3.get(), w.Form4.get(), w.Form5.get());

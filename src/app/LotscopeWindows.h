@@ -13,7 +13,22 @@
 class QApplication;
 
 struct TLotscopeWindows {
-    // Destroyed in reverse order: the dialogs before the main window.
+    TLotscopeWindows() = default;
+    TLotscopeWindows(TLotscopeWindows&&) noexcept = default;
+    // The dialogs are child windows of Form1, which would delete them
+    // itself: they always go first, when destroyed (reverse order of the
+    // members) and when replaced.
+    TLotscopeWindows& operator=(TLotscopeWindows&& other) noexcept
+    {
+        Form5 = std::move(other.Form5);
+        Form4 = std::move(other.Form4);
+        Form3 = std::move(other.Form3);
+        Form2 = std::move(other.Form2);
+        Form1 = std::move(other.Form1);
+        return *this;
+    }
+    ~TLotscopeWindows() = default;
+
     std::unique_ptr<TForm1> Form1;
     std::unique_ptr<QWidget> Form2;  // Yahoo! ID registration
     std::unique_ptr<QWidget> Form3;  // favorites organizer

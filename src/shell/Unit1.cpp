@@ -28,6 +28,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -375,6 +376,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         Run([this] { Panel3Resize(); });
     else if (watched == TreeView1->viewport() && event->type() == QEvent::MouseButtonDblClick)
         Run([this] { TreeView1DblClick(); });
+    else if (watched == windowHandle() && event->type() == QEvent::MouseButtonPress && !isEnabled())
+        RaiseOpenDialog();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -558,6 +561,30 @@ void TForm1::ShowDialog(QWidget* dialog)
         dialog->show();
 }
 
+void TForm1::SetMainWindowEnabled(bool enabled)
+{
+    setEnabled(enabled);
+    if (enabled)
+        return;
+    // Disabling a widget disables the windows it owns as well.
+    for (QWidget* owned : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (owned->isWindow())
+            owned->setEnabled(true);
+    // Clicks on the disabled window still reach its native window.
+    if (QWindow* handle = windowHandle())
+        handle->installEventFilter(this);
+}
+
+void TForm1::RaiseOpenDialog()
+{
+    for (QWidget* dialog : {m_form2, m_form3, m_form4, m_form5})
+        if (dialog && dialog->isVisible()) {
+            dialog->raise();
+            dialog->activateWindow();
+            return;
+        }
+}
+
 void TForm1::ToolButton1Click() { m_browser->GoBack(); }
 void TForm1::ToolButton2Click() { m_browser->GoForward(); }
 
@@ -650,6 +677,7 @@ void TForm1::WebBrowser1DownloadFinished(const QString& path, const QString& fai
 QString TForm1::ChooseSaveFile(const QString& proposedPath)
 {
     QFileDialog dialog(this, QStringLiteral("名前を付けて保存"));
+    dialog.setEnabled(true);  // also while another dialog has the window disabled
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);

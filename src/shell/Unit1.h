@@ -158,7 +158,10 @@ public:
     void SetBidRestraintFlag(int flag) override { BidRestraintFlag = flag; }
     // Button1Click: the tree's reload.
     void ReloadFavorites() override { Button1Click(); }
-    void SetMainWindowEnabled(bool enabled) override { setEnabled(enabled); }
+    // The windows this one owns (its dialogs, message boxes) keep their
+    // input while it is disabled, and a click on it then brings the open
+    // dialog to the front.
+    void SetMainWindowEnabled(bool enabled) override;
     THostedBrowser& Browser() const { return *m_browser; }
     const TEndpoints& Endpoints() const { return m_endpoints; }
     // The four dialogs the commands show (TForm2 accounts, TForm3 organizer,
@@ -177,6 +180,7 @@ private:
     void OpenPage(TPageCommand command);
     void Search(TSearchSite site);
     void ShowDialog(QWidget* dialog);
+    void RaiseOpenDialog();
     void SingleExpand();
     // Runs a handler through the error display.
     template <class Handler>

@@ -40,6 +40,10 @@ TDialogForm::TDialogForm(TMainWindowLink& form1, const char* name, const QString
 
 void TDialogForm::showEvent(QShowEvent* event)
 {
+    if (!event->spontaneous())
+        if (const QWidget* owner = parentWidget())
+            move(owner->window()->frameGeometry().center() -
+                 QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     QWidget::showEvent(event);
     if (!event->spontaneous())
         RunGuarded([this] { FormShow(); });

@@ -1,5 +1,6 @@
 // TDialogForm, what the four dialogs of the main window share: a fixed-size
-// top-level window centred on the primary screen, FormShow run when the
+// dialog window owned by the main window (above it, centred on it each time
+// it is shown, no taskbar entry of its own), FormShow run when the
 // program shows it, FormClose run when the user closes it from its title bar
 // (the dialog is hidden, never destroyed), handlers connected through the
 // main window's error display, and the control factories.
@@ -26,9 +27,11 @@ public:
     TMainWindowLink& Form1() const { return m_form1; }
 
 protected:
-    // A top-level window without a parent, so that the disabled main window
-    // does not disable it; created hidden. name is the object name, caption
-    // the title; the client area is clientWidth x clientHeight, fixed.
+    // A dialog window owned by parent, the main window (without one, a
+    // window of its own centred on the primary screen); created hidden. The
+    // main window keeps it enabled while it disables itself. name is the
+    // object name, caption the title; the client area is clientWidth x
+    // clientHeight, fixed.
     TDialogForm(TMainWindowLink& form1, const char* name, const QString& caption, int clientWidth, int clientHeight,
                 QWidget* parent);
 
