@@ -1,5 +1,8 @@
 #include "AuctionSite.h"
 
+#include <QBuffer>
+#include <QImage>
+
 #include <cstring>
 
 namespace {
@@ -65,7 +68,12 @@ QString TAuctionSite::Base() const
 
 TEndpoints TAuctionSite::Endpoints() const
 {
-    const std::string b = Base().toStdString();
+    return EndpointsAt(Base());
+}
+
+TEndpoints TAuctionSite::EndpointsAt(const QString& base)
+{
+    const std::string b = base.toStdString();
     return {b + "/home", b, b, b, b + "/amazon", b + "/kakaku", b + "/aucfan", b + "/login"};
 }
 
@@ -82,6 +90,15 @@ QString TAuctionSite::UserAddress(const QString& userId) const
 THttpResponse TAuctionSite::Answer(const THttpRequest& request)
 {
     const QByteArray& path = request.Path;
+    if (path == "/favicon.ico") {
+        // An icon, so that the engine has one to keep for every page.
+        QImage icon(16, 16, QImage::Format_ARGB32);
+        icon.fill(Qt::red);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        icon.save(&png, "PNG");
+        return {200, {{"Content-Type", "image/png"}}, png.data()};
+    }
     if (path == kHomePath)
         return Page("home", "<h1>Lotscope test site</h1>");
     if (path == kSearchPath) {
@@ -103,7 +120,12 @@ THttpResponse TAuctionSite::Answer(const THttpRequest& request)
         return Page("bid preview", "<p id='preview'>" + Escaped(request.Method) + "</p>");
     if (path == kLoginPath) {
         m_logins.append({Parameter(request.Query, "login"), Parameter(request.Query, "passwd")});
-        return Page("login", "<p>welcome</p>");
+        // Both answers may be kept by a cache for an hour.
+        THttpResponse answer = Parameter(request.Query, "login") == kRedirectedLogin
+                                   ? THttpResponse::Redirect(kHomePath)
+                                   : Page("login", "<p>welcome</p>");
+        answer.Headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("max-age=3600")));
+        return answer;
     }
     return THttpResponse::NotFound();
 }

@@ -21,8 +21,9 @@ public:
 
     // "http://127.0.0.1:PORT/test.jp"
     QString Base() const;
-    // The program's endpoints, all on this site.
+    // The program's endpoints, all on this site (or on the site at base).
     TEndpoints Endpoints() const;
+    static TEndpoints EndpointsAt(const QString& base);
 
     // Paths as the server sees them.
     static constexpr const char* kHomePath = "/test.jp/home";
@@ -31,6 +32,9 @@ public:
     static constexpr const char* kItemPrefix = "/test.jp/jp/auction/";
     static constexpr const char* kBidPreviewPath = "/test.jp/jp/show/bid_preview";
     static constexpr const char* kLoginPath = "/test.jp/login/config/login";
+    // The login endpoint answers this ID with a redirect to the home page,
+    // any other with a page; both answers are cacheable.
+    static constexpr const char* kRedirectedLogin = "redirected";
 
     // The item page's address for an auction ID.
     QString ItemAddress(const QString& auctionId) const;

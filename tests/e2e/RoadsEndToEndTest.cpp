@@ -5,6 +5,7 @@
 // go through the page's own script.
 #include "AuctionSite.h"
 #include "RecordingReporter.h"
+#include "accounts/StoredPassword.h"
 #include "accounts/Unit2.h"
 #include "app/LotscopeWindows.h"
 #include "favorites/Unit3.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -28,6 +30,7 @@
 #include <QWebEngineView>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -450,6 +453,57 @@ TEST_F(RoadsEndToEnd, BidRestraintModeFromTheOptionsDialog)
         EXPECT_EQ(PageText(), QString::fromLatin1(row.Method));
     }
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
+}
+
+// Log in once answered by a cacheable page and once by a redirect, each
+// time in the program that then closes normally: no file under the data
+// folder or the engine's storage and cache folders holds the password,
+// plain or percent-encoded.
+TEST_F(RoadsEndToEnd, LoginLeavesThePasswordInNoFile)
+{
+    testfiles::TTempDir engineHome;
+    const std::filesystem::path storage = engineHome.path() / "data", cache = engineHome.path() / "cache";
+    const std::string password = "Qx7v-Lotscope&Secret#9";
+    const std::string needles[] = {password, "Qx7v-Lotscope%26Secret%239"};
+    for (const char* id : {"cached", TAuctionSite::kRedirectedLogin}) {
+        SCOPED_TRACE(id);
+        WriteDataFiles("1,1,0\r\n", std::string(id) + "," + EncryptPasswordText(password) + "\r\n,\r\n,\r\n");
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", QString::fromStdString(storage.string()));
+        env.insert("XDG_CACHE_HOME", QString::fromStdString(cache.string()));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        child.setProcessEnvironment(env);
+        child.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        const qsizetype before = site.Logins().size();
+        child.start(LOTSCOPE_LOGIN_CHILD, {base});
+        ASSERT_TRUE(WaitFor([&] { return child.state() == QProcess::NotRunning; }, "the program's close"));
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0);
+        ASSERT_EQ(site.Logins().size(), before + 1);
+        EXPECT_EQ(site.Logins().last().Passwd.toStdString(), password);
+    }
+    EXPECT_EQ(site.RequestsFor(TAuctionSite::kHomePath).size(), 1);  // the redirect's target
+
+    int files = 0;
+    QStringList holding;
+    for (const std::filesystem::path& root : {dir.path(), storage, cache}) {
+        if (!std::filesystem::exists(root))
+            continue;  // nothing was kept there
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (!entry.is_regular_file())
+                continue;
+            ++files;
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+            for (const std::string& needle : needles)
+                if (bytes.find(needle) != std::string::npos)
+                    holding.append(QString::fromStdString(entry.path().string() + ": " + needle));
+        }
+    }
+    EXPECT_GT(files, 5);  // the engine did keep its storage there
+    EXPECT_TRUE(holding.isEmpty()) << holding.join("\n").toStdString();
 }
 
 }  // namespace

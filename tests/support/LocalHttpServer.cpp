@@ -137,13 +137,17 @@ void TLocalHttpServer::Accept()
             const THttpResponse response = Answer(request);
             QByteArray out = "HTTP/1.1 " + QByteArray::number(response.Status) + ' ' + Reason(response.Status) + "\r\n";
             bool lengthGiven = false;
+            bool cachingGiven = false;
             for (const auto& [key, value] : response.Headers) {
                 out += key + ": " + value + "\r\n";
                 lengthGiven = lengthGiven || key.compare("Content-Length", Qt::CaseInsensitive) == 0;
+                cachingGiven = cachingGiven || key.compare("Cache-Control", Qt::CaseInsensitive) == 0;
             }
             if (!lengthGiven)
                 out += "Content-Length: " + QByteArray::number(response.Body.size()) + "\r\n";
-            out += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
+            if (!cachingGiven)
+                out += "Cache-Control: no-store\r\n";
+            out += "Connection: close\r\n\r\n";
             out += response.Body;
             socket->write(out);
             socket->disconnectFromHost();

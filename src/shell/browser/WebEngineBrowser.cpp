@@ -10,6 +10,7 @@
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -65,6 +66,11 @@ TWebEngineBrowser* TWebEngineBrowser::CreateForUser()
     profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("lotscope/engine")));
     profile->setCachePath(QDir(cache).filePath(QStringLiteral("lotscope/engine")));
     profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    // Nothing that holds a page's address goes to disk, since the login
+    // address carries the password: the HTTP cache lives in memory only, and
+    // no page icons are fetched (the icon store keeps each page's address).
+    profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     return new TWebEngineBrowser(profile);
 }
 
