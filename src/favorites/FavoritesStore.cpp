@@ -37,13 +37,12 @@ const char* FavoriteKindFileName(TFavoriteKind kind)
 
 TFavoriteList ReadFavorites(const std::filesystem::path& dir, TFavoriteKind kind)
 {
-    const std::vector<std::string> lines = ReadLines(dir / FavoriteKindFileName(kind));
+    // Lines go straight into entries, without a list of lines beside them.
     TFavoriteList list;
-    list.reserve(lines.size());
-    for (const std::string& line : lines) {
+    ReadLines(dir / FavoriteKindFileName(kind), kFavoriteLimits, [&list](std::string_view line) {
         auto [name, url] = SplitAtFirstComma(line);
         list.push_back({std::move(name), std::move(url)});
-    }
+    });
     return list;
 }
 
@@ -59,5 +58,23 @@ void WriteFavorites(const std::filesystem::path& dir, TFavoriteKind kind, const 
         line += entry.Url;
         lines.push_back(std::move(line));
     }
+    CheckLineLimits(dir / FavoriteKindFileName(kind), lines, kFavoriteLimits);
     WriteLines(dir / FavoriteKindFileName(kind), lines);
+}
+
+std::string FavoriteLabel(std::string_view name)
+{
+    constexpr size_t kMaxBytes = 256;
+    if (name.size() <= kMaxBytes)
+        return std::string(name);
+    // Shift_JIS lead bytes (0x81-0x9F, 0xE0-0xFC) take the byte after them.
+    size_t end = 0;
+    for (;;) {
+        const auto c = static_cast<unsigned char>(name[end]);
+        const size_t width = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+        if (end + width > kMaxBytes)
+            break;
+        end += width;
+    }
+    return std::string(name.substr(0, end)) + "\x81\x63";  // "…"
 }

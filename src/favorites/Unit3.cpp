@@ -162,7 +162,7 @@ void TForm3::FillList()
         const QSignalBlocker blocker(ListBox1);
         ListBox1->clear();
         for (const TFavoriteEntry& entry : m_model.CurrentList())
-            ListBox1->addItem(SjisToWide(entry.Name));
+            ListBox1->addItem(SjisToWide(FavoriteLabel(entry.Name)));
     }
     ShowHighlight();
     const bool enabled = m_model.CommandsEnabled();

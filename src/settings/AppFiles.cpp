@@ -6,13 +6,14 @@
 
 void ReadAccounts(const std::filesystem::path& dir, TAccounts& accounts)
 {
-    // The file is read whole before any entry changes, so a failed reading
-    // leaves the table as it was.
-    const std::vector<std::string> lines = ReadLines(dir / kLoginFileName);
-    // A fourth or later line has no entry to go to and is ignored: the
-    // table is never written beyond entry 2, and a reader that refused such
-    // a file would lock the user out of the three good entries.
-    for (size_t k = 0; k < lines.size() && k < accounts.size(); ++k) {
+    // The lines are read before any entry changes, so a failed reading
+    // leaves the table as it was. A fourth or later line has no entry to go
+    // to and is not read: the table is never written beyond entry 2, and a
+    // reader that refused such a file would lock the user out of the three
+    // good entries.
+    const std::vector<std::string> lines =
+        ReadFirstLines(dir / kLoginFileName, accounts.size(), kSettingsLineBytes);
+    for (size_t k = 0; k < lines.size(); ++k) {
         auto [id, password] = SplitAtFirstComma(lines[k]);
         accounts[k].YahooId = std::move(id);
         accounts[k].PasswordText = std::move(password);
@@ -25,16 +26,17 @@ void WriteAccounts(const std::filesystem::path& dir, const TAccounts& accounts)
     lines.reserve(accounts.size());
     for (const TAccountEntry& entry : accounts)
         lines.push_back(entry.YahooId + "," + entry.PasswordText);
+    TTextLimits limits;
+    limits.MaxLineBytes = kSettingsLineBytes;
+    CheckLineLimits(dir / kLoginFileName, lines, limits);
     WriteLines(dir / kLoginFileName, lines, TFilePrivacy::Private);
 }
 
 void ReadOptions(const std::filesystem::path& dir, TAppOptions& options)
 {
-    const std::vector<std::string> lines = ReadLines(dir / kOptionFileName);
     // Each field is stored as soon as it converts, so after a conversion
-    // error the caller holds the fields taken before it, from this line and
-    // the lines above.
-    for (const std::string& line : lines) {
+    // error the caller holds the fields taken before it.
+    for (const std::string& line : ReadFirstLines(dir / kOptionFileName, 1, kSettingsLineBytes)) {
         auto [field1, rest1] = SplitAtFirstComma(line);
         options.AutoLogin = StrToInt(field1);
         auto [field2, rest2] = SplitAtFirstComma(rest1);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
@@ -24,17 +25,23 @@ struct TAppOptions {
 inline constexpr const char* kLoginFileName = "login.ini";
 inline constexpr const char* kOptionFileName = "option.ini";
 
+// The longest line either file may hold (without its line end). Only the
+// lines in use are read: three of login.ini, one of option.ini.
+inline constexpr size_t kSettingsLineBytes = 4096;
+
 // Reads login.ini: line k fills entry k; entries without a line keep their
-// values; a fourth or later line is ignored. Throws TFileError, leaving the
-// table as it was (the file is read whole before any entry changes).
+// values; a fourth or later line is never read. Throws TFileError, leaving
+// the table as it was (the three lines are read before any entry changes).
 void ReadAccounts(const std::filesystem::path& dir, TAccounts& accounts);
 
-// Writes exactly three lines (ID "," stored text), file mode 0600.
+// Writes exactly three lines (ID "," stored text), file mode 0600. A line
+// longer than kSettingsLineBytes is refused (TFileError), nothing written.
 void WriteAccounts(const std::filesystem::path& dir, const TAccounts& accounts);
 
-// Reads option.ini into options (the caller starts them at 0,0,0). Each line
-// replaces the values of the one before. Throws TFileError; the fields
-// converted before the error keep their new values.
+// Reads the first line of option.ini into options (the caller starts them
+// at 0,0,0; an empty file leaves them). Later lines are never read: the
+// program writes one. Throws TFileError; the fields converted before the
+// error keep their new values.
 void ReadOptions(const std::filesystem::path& dir, TAppOptions& options);
 
 // Writes the one line "a,b,c" + CR LF.

@@ -2,8 +2,10 @@
 
 #include "textconv/Cp932.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,7 +43,34 @@ private:
     int m_fd = -1;
 };
 
-std::string ReadWholeFile(const std::filesystem::path& file)
+// Thousands grouped by commas, as the limit messages show them.
+std::string Grouped(size_t n)
+{
+    std::string text = std::to_string(n);
+    for (size_t i = text.size(); i > 3; i -= 3)
+        text.insert(i - 3, ",");
+    return text;
+}
+
+enum class TLimit { FileBytes, Lines, LineBytes };
+
+[[noreturn]] void ThrowLimit(const std::filesystem::path& file, TLimit limit, size_t bound)
+{
+    const std::string name = file.filename().string();
+    switch (limit) {
+    case TLimit::FileBytes:
+        throw TFileError(name + " が上限の " + Grouped(bound) + " バイトを超えています");
+    case TLimit::Lines:
+        throw TFileError(name + " の行数が上限の " + Grouped(bound) + " 行を超えています");
+    case TLimit::LineBytes:
+        break;
+    }
+    throw TFileError(name + " に上限の " + Grouped(bound) + " バイトを超える行があります");
+}
+
+// Reads the first bytes of a file, at most limit of them; `more` tells
+// whether the file goes on beyond them.
+std::string ReadHead(const std::filesystem::path& file, size_t limit, bool& more)
 {
     // O_NONBLOCK keeps a FIFO under the file's name from hanging the open;
     // it has no effect on regular files. O_NOFOLLOW: a symbolic link under
@@ -61,12 +90,21 @@ std::string ReadWholeFile(const std::filesystem::path& file)
     if (!S_ISREG(st.st_mode))
         ThrowOsError(EINVAL);
 
+    // Room for one byte more than the size (or the limit) lets the read that
+    // finds the end return 0 without growing the buffer. Files whose size is
+    // not known in advance (0 in /proc) grow it by doubling, never beyond
+    // the limit's extra byte.
+    const size_t wanted = limit + 1;
+    const auto known = static_cast<uintmax_t>(st.st_size > 0 ? st.st_size : 0);
     std::string content;
-    content.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+    content.resize(known < wanted ? static_cast<size_t>(known) + 1 : wanted);
     size_t used = 0;
     for (;;) {
-        if (used == content.size())
-            content.resize(content.size() < 4096 ? 4096 : content.size() * 2);
+        if (used == content.size()) {
+            if (used == wanted)
+                break;
+            content.resize(std::min(wanted, std::max<size_t>(4096, content.size() * 2)));
+        }
         const ssize_t got = ::read(fd.get(), content.data() + used, content.size() - used);
         if (got < 0) {
             if (errno == EINTR)
@@ -77,8 +115,30 @@ std::string ReadWholeFile(const std::filesystem::path& file)
             break;
         used += static_cast<size_t>(got);
     }
-    content.resize(used);
+    more = used > limit;
+    content.resize(std::min(used, limit));
     return content;
+}
+
+// Calls onLine(line) for each line of content by the line rules.
+template <class OnLine>
+void ForEachLine(std::string_view content, OnLine&& onLine)
+{
+    if (const size_t eof = content.find(kEndOfFile); eof != std::string_view::npos)
+        content = content.substr(0, eof);
+
+    size_t pos = 0;
+    while (pos < content.size()) {
+        const size_t cr = content.find('\r', pos);
+        if (cr == std::string_view::npos) {
+            onLine(content.substr(pos));
+            break;
+        }
+        onLine(content.substr(pos, cr - pos));
+        pos = cr + 1;
+        if (pos < content.size() && content[pos] == '\n')
+            ++pos;
+    }
 }
 
 bool WriteAll(int fd, std::string_view data)
@@ -174,8 +234,9 @@ void ReplaceFile(const std::filesystem::path& target, std::string_view content, 
 
 // Where the messages without an errno arise: "reading past the end" is the
 // runtime's report for reading beyond the end of a file; the text files here
-// are read whole and split afterwards, so the reading never goes past the
-// end and it does not arise. "Bad numeric input" belongs to reading numbers
+// are read into memory (whole, or the head that holds the lines used) and
+// split afterwards, so the reading never goes past the end and it does not
+// arise. "Bad numeric input" belongs to reading numbers
 // straight from a file, which the program never does (its integers are
 // converted from text by StrToInt, with a message of its own).
 std::string FileErrorMessage(int osError)
@@ -206,28 +267,67 @@ std::string FileErrorMessage(int osError)
 
 std::vector<std::string> SplitLines(std::string_view content)
 {
-    if (const size_t eof = content.find(kEndOfFile); eof != std::string_view::npos)
-        content = content.substr(0, eof);
-
     std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < content.size()) {
-        const size_t cr = content.find('\r', pos);
-        if (cr == std::string_view::npos) {
-            lines.emplace_back(content.substr(pos));
-            break;
-        }
-        lines.emplace_back(content.substr(pos, cr - pos));
-        pos = cr + 1;
-        if (pos < content.size() && content[pos] == '\n')
-            ++pos;
-    }
+    ForEachLine(content, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
-std::vector<std::string> ReadLines(const std::filesystem::path& file)
+void ReadLines(const std::filesystem::path& file, const TTextLimits& limits,
+               const std::function<void(std::string_view)>& onLine)
 {
-    return SplitLines(ReadWholeFile(file));
+    bool more = false;
+    const std::string content = ReadHead(file, limits.MaxFileBytes, more);
+    if (more)
+        ThrowLimit(file, TLimit::FileBytes, limits.MaxFileBytes);
+    size_t count = 0;
+    ForEachLine(content, [&](std::string_view line) {
+        if (++count > limits.MaxLines)
+            ThrowLimit(file, TLimit::Lines, limits.MaxLines);
+        if (line.size() > limits.MaxLineBytes)
+            ThrowLimit(file, TLimit::LineBytes, limits.MaxLineBytes);
+        onLine(line);
+    });
+}
+
+std::vector<std::string> ReadLines(const std::filesystem::path& file, const TTextLimits& limits)
+{
+    std::vector<std::string> lines;
+    ReadLines(file, limits, [&lines](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_t count,
+                                        size_t maxLineBytes)
+{
+    // Lines within the bound take at most maxLineBytes + 2 bytes with their
+    // line end, so the first `count` of them lie inside this head. A line
+    // the head cuts off has then already passed the bound.
+    bool more = false;
+    const std::string head = ReadHead(file, count * (maxLineBytes + 2), more);
+    std::vector<std::string> lines;
+    ForEachLine(head, [&](std::string_view line) {
+        if (lines.size() == count)
+            return;
+        if (line.size() > maxLineBytes)
+            ThrowLimit(file, TLimit::LineBytes, maxLineBytes);
+        lines.emplace_back(line);
+    });
+    return lines;
+}
+
+void CheckLineLimits(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                     const TTextLimits& limits)
+{
+    if (lines.size() > limits.MaxLines)
+        ThrowLimit(file, TLimit::Lines, limits.MaxLines);
+    size_t bytes = 0;
+    for (const std::string& line : lines) {
+        if (line.size() > limits.MaxLineBytes)
+            ThrowLimit(file, TLimit::LineBytes, limits.MaxLineBytes);
+        bytes += line.size() + 2;
+    }
+    if (bytes > limits.MaxFileBytes)
+        ThrowLimit(file, TLimit::FileBytes, limits.MaxFileBytes);
 }
 
 void WriteLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
@@ -256,7 +356,7 @@ std::pair<std::string, std::string> SplitAtFirstComma(std::string_view line)
 int StrToInt(std::string_view field)
 {
     auto fail = [field]() -> int {
-        throw TFileError("'" + cp932::ToUtf8(field) + "' は整数ではありません");
+        throw TFileError("'" + QuoteForMessage(field) + "' は整数ではありません");
     };
     size_t i = 0;
     bool negative = false;
@@ -280,6 +380,27 @@ int StrToInt(std::string_view field)
     if (value > INT_MAX)
         return fail();
     return static_cast<int>(value);
+}
+
+std::string QuoteForMessage(std::string_view sjis)
+{
+    constexpr size_t kMaxChars = 64;
+    // A Shift_JIS character takes at most two bytes, so this head holds more
+    // than kMaxChars characters whenever the text does; converting only the
+    // head keeps a long field cheap.
+    const std::string head = cp932::ToUtf8(sjis.substr(0, std::min(sjis.size(), 2 * kMaxChars + 2)));
+    std::string quoted;
+    size_t chars = 0;
+    for (const char c : head) {
+        // Every UTF-8 character starts with a byte that is not 10xxxxxx.
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && chars++ == kMaxChars)
+            return quoted + "…";
+        if (c == '\0')
+            quoted += "␀";
+        else
+            quoted += c;
+    }
+    return quoted;
 }
 
 std::string ErrorDisplayText(std::string_view message)

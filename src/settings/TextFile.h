@@ -14,7 +14,9 @@
 // "ファイルへのアクセスが拒否されました" and left as they are.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -43,11 +45,38 @@ inline constexpr const char* kNotNumeric = "入力値が数値ではありませ
 // reading or writing a file.
 std::string FileErrorMessage(int osError);
 
+// What a reader takes from a file and a writer puts into it, at most. A
+// file beyond a bound is refused whole: reading stops at the first bound it
+// passes, and nothing is written. The defaults are those of the favorites
+// files, the largest the program keeps.
+struct TTextLimits {
+    size_t MaxFileBytes = 16 * 1024 * 1024;  // physical size, line ends included
+    size_t MaxLines = 100'000;
+    size_t MaxLineBytes = 64 * 1024;  // without the line end
+};
+
 // Splits file content into lines by the rules above.
 std::vector<std::string> SplitLines(std::string_view content);
 
-// Reads a whole file and splits it into lines. Throws TFileError.
-std::vector<std::string> ReadLines(const std::filesystem::path& file);
+// Reads a whole file and hands its lines to onLine in order, each checked
+// against limits first. Throws TFileError; a file beyond the limits gives
+// one message naming the file and the bound it passes.
+void ReadLines(const std::filesystem::path& file, const TTextLimits& limits,
+               const std::function<void(std::string_view)>& onLine);
+// The same, collecting the lines.
+std::vector<std::string> ReadLines(const std::filesystem::path& file, const TTextLimits& limits = {});
+
+// The first `count` lines of a file (fewer when it has fewer), reading no
+// further than they can reach: a line longer than maxLineBytes among them
+// is refused as above. What follows them is never looked at.
+std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_t count,
+                                        size_t maxLineBytes);
+
+// Throws TFileError, as a reader of the written file would, when lines do
+// not fit limits once written. Writers call it before WriteLines, so the
+// program never leaves a file it would refuse to read.
+void CheckLineLimits(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                     const TTextLimits& limits);
 
 enum class TFilePrivacy { Public, Private };  // Private: created 0600
 
@@ -64,8 +93,13 @@ std::pair<std::string, std::string> SplitAtFirstComma(std::string_view line);
 
 // Converts the decimal text of an integer: optional sign, decimal digits
 // only, within int range. Otherwise throws TFileError with
-// "'%s' は整数ではありません" (the field's text, shown as UTF-8).
+// "'%s' は整数ではありません", the field's text quoted by QuoteForMessage.
 int StrToInt(std::string_view field);
+
+// Shift_JIS text from a file as a message may quote it (UTF-8): at most 64
+// characters, then "…" when there were more; a NUL byte shows as "␀", so the
+// message keeps its end wherever it is passed as a C string.
+std::string QuoteForMessage(std::string_view sjis);
 
 // The general error display's text: the message, followed by "." when its
 // last character sorts above "." (every Japanese message gets the point).

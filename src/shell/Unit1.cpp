@@ -472,7 +472,7 @@ void TForm1::LoadFavorites()
         QList<QTreeWidgetItem*> children;
         children.reserve(static_cast<qsizetype>(list.size()));
         for (const TFavoriteEntry& entry : list) {
-            auto* child = new QTreeWidgetItem({SjisToWide(entry.Name)});
+            auto* child = new QTreeWidgetItem({SjisToWide(FavoriteLabel(entry.Name))});
             child->setIcon(0, ImageList1[0]);
             children.append(child);
         }

@@ -114,7 +114,7 @@ TEST(WriteFavorites, SaveAndReloadManyAndLargeEntries)
     for (int i = 0; i < 5000; ++i)
         list.push_back({"\x8f\xa4\x95\x69" + std::to_string(i),
                         "http://page.example.jp/item?aID=x" + std::to_string(i) + "&a=1,2"});
-    list.push_back({"huge", std::string(2'000'000, 'u')});
+    list.push_back({"huge", std::string(kFavoriteLimits.MaxLineBytes - 5, 'u')});  // a line at the bound
     list.push_back({"lf\ninside", "u\nv"});
     list.push_back({"", ""});
     TTempDir dir;
@@ -122,6 +122,43 @@ TEST(WriteFavorites, SaveAndReloadManyAndLargeEntries)
     const TFavoriteList fresh = ReadFavorites(dir.path(), fkSearchWord);
     ASSERT_EQ(fresh.size(), list.size());
     EXPECT_TRUE(fresh == list);
+}
+
+TEST(WriteFavorites, ListBeyondTheLimitsIsRefusedAndTheFileKept)
+{
+    const TFavoriteList rows[] = {
+        TFavoriteList(kFavoriteLimits.MaxLines + 1),
+        {{"name", std::string(kFavoriteLimits.MaxLineBytes - 4, 'u')}},
+        TFavoriteList(kFavoriteLimits.MaxFileBytes / kFavoriteLimits.MaxLineBytes + 1,
+                      {"", std::string(kFavoriteLimits.MaxLineBytes - 1, 'u')}),
+    };
+    const std::string messages[] = {
+        "username.ini の行数が上限の 100,000 行を超えています",
+        "username.ini に上限の 65,536 バイトを超える行があります",
+        "username.ini が上限の 16,777,216 バイトを超えています",
+    };
+    TTempDir dir;
+    WriteBytes(dir / "username.ini", "a,b\r\n");
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(Outcome([&] { WriteFavorites(dir.path(), fkUser, rows[i]); }), messages[i]);
+        EXPECT_EQ(ReadBytes(dir / "username.ini"), "a,b\r\n");
+    }
+}
+
+TEST(FavoriteLabel, LongNamesEndAtAWholeCharacter)
+{
+    const std::string kana = "\x82\xa0";  // あ
+    std::string kanaName;
+    for (int i = 0; i < 200; ++i)
+        kanaName += kana;
+    const std::pair<std::string, std::string> rows[] = {
+        {std::string(256, 'a'), std::string(256, 'a')},
+        {std::string(257, 'a'), std::string(256, 'a') + "\x81\x63"},
+        {kanaName, kanaName.substr(0, 256) + "\x81\x63"},
+        {"a" + kanaName, "a" + kanaName.substr(0, 254) + "\x81\x63"},
+    };
+    for (const auto& [name, label] : rows)
+        EXPECT_EQ(FavoriteLabel(name), label) << name.size();
 }
 
 TEST(ReadFavorites, FailuresAreFileErrors)
@@ -132,6 +169,9 @@ TEST(ReadFavorites, FailuresAreFileErrors)
     EXPECT_EQ(Outcome([&] { ReadFavorites(dir / "missing", fkUser); }), "ファイルが見つかりません");
     EXPECT_EQ(Outcome([&] { WriteFavorites(dir / "missing", fkUser, {{"a", "b"}}); }),
               "ファイルが見つかりません");
+    WriteBytes(dir / "search.ini", std::string(kFavoriteLimits.MaxLines + 1, '\r'));
+    EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkSearchWord); }),
+              "search.ini の行数が上限の 100,000 行を超えています");
     std::filesystem::create_directory(dir / "exhibit.ini");
     EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkExhibit); }), "不正なファイル名です");
 }

@@ -4,6 +4,7 @@
 #include "settings/TextFile.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace testfiles;
 
@@ -47,6 +48,8 @@ TEST(ReadAccounts, LineKFillsEntryK)
         {"blank line at the end is an entry", "a,1\r\n\r\n", {{{"a", "1"}, {"", ""}, {"old2", "P2"}}}},
         {"lone LF stays inside the line", "a,1\nb,2\n", {{{"a", "1\nb,2\n"}, {"old1", "P1"}, {"old2", "P2"}}}},
         {"0x1A ends the file", "a,1\r\n\x1A" "b,2\r\n", {{{"a", "1"}, {"old1", "P1"}, {"old2", "P2"}}}},
+        {"a long fourth line is never read", "a,1\r\nb,2\r\nc,3\r\n" + std::string(20'000'000, 'x'),
+         {{{"a", "1"}, {"b", "2"}, {"c", "3"}}}},
         {"Shift_JIS ID kept as bytes", "\x83\x5C\x83\x74\x83\x67,QUJD\r\n",
          {{{"\x83\x5C\x83\x74\x83\x67", "QUJD"}, {"old1", "P1"}, {"old2", "P2"}}}},
     };
@@ -59,12 +62,35 @@ TEST(ReadAccounts, LineKFillsEntryK)
     }
 }
 
-TEST(ReadAccounts, MissingFileChangesNothing)
+TEST(ReadAccounts, FailedReadingChangesNothing)
+{
+    struct Row {
+        const char* name;
+        std::optional<std::string> content;
+        std::string message;
+    };
+    const Row rows[] = {
+        {"missing file", std::nullopt, "ファイルが見つかりません"},
+        {"second line beyond the bound", "a,1\r\n" + std::string(4096, 'i') + ",p\r\n",
+         "login.ini に上限の 4,096 バイトを超える行があります"},
+    };
+    for (const Row& row : rows) {
+        TTempDir dir;
+        if (row.content)
+            WriteBytes(dir / "login.ini", *row.content);
+        TAccounts accounts = kBefore;
+        EXPECT_EQ(Outcome([&] { ReadAccounts(dir.path(), accounts); }), row.message) << row.name;
+        EXPECT_EQ(Show(accounts), Show(kBefore)) << row.name;
+    }
+}
+
+TEST(WriteAccounts, LineBeyondTheBoundIsRefusedAndTheFileKept)
 {
     TTempDir dir;
-    TAccounts accounts = kBefore;
-    EXPECT_EQ(Outcome([&] { ReadAccounts(dir.path(), accounts); }), "ファイルが見つかりません");
-    EXPECT_EQ(Show(accounts), Show(kBefore));
+    WriteBytes(dir / "login.ini", "a,1\r\n");
+    EXPECT_EQ(Outcome([&] { WriteAccounts(dir.path(), {{{std::string(4096, 'i'), "p"}, {}, {}}}); }),
+              "login.ini に上限の 4,096 バイトを超える行があります");
+    EXPECT_EQ(ReadBytes(dir / "login.ini"), "a,1\r\n");
 }
 
 TEST(WriteAccounts, ThreeLinesPrivateAndReadBack)
@@ -107,7 +133,7 @@ TEST(ReadOptions, FieldsAndFailures)
         {"empty file reads as 0,0,0", "", "<no error>", "0,0,0"},
         {"one line", "1,0,1\r\n", "<no error>", "1,0,1"},
         {"no line end", "1,0,1", "<no error>", "1,0,1"},
-        {"last line wins", "0,0,0\r\n1,1,1\r\n", "<no error>", "1,1,1"},
+        {"later lines are never read", "0,0,0\r\n1,1,1\r\n", "<no error>", "0,0,0"},
         {"values beyond 0 and 1", "2,1,0\r\n", "<no error>", "2,1,0"},
         {"signs and leading zeros", "-1,+1,007\r\n", "<no error>", "-1,1,7"},
         {"0x1A ends the file", "1,0,0\x1Agarbage", "<no error>", "1,0,0"},
@@ -115,10 +141,14 @@ TEST(ReadOptions, FieldsAndFailures)
         {"separator after field 3", "1,1,1,\r\n", "'1,' は整数ではありません", "1,1,0"},
         {"fourth field joins field 3", "1,1,1,1\r\n", "'1,1' は整数ではありません", "1,1,0"},
         {"no comma fails on the empty field 1", "1\r\n", "'' は整数ではありません", "0,0,0"},
-        {"blank line after a good one", "1,0,1\r\n\r\n", "'' は整数ではありません", "1,0,1"},
-        {"bad field in a later line", "1,0,1\r\n0,x,0\r\n", "'x' は整数ではありません", "0,0,1"},
-        {"nothing after the failing line is read", "1,1,1\r\nq,0,0\r\n0,0,0\r\n",
-         "'q' は整数ではありません", "1,1,1"},
+        {"blank line after a good one", "1,0,1\r\n\r\n", "<no error>", "1,0,1"},
+        {"bad field in a later line", "1,0,1\r\n0,x,0\r\n", "<no error>", "1,0,1"},
+        {"nothing after the first line is read", "q,0,0\r\n0,0,0\r\n", "'q' は整数ではありません", "0,0,0"},
+        {"a later line of any length is not read", "1,0,1\r\n" + std::string(10'000'000, '7'), "<no error>",
+         "1,0,1"},
+        {"a field at the line bound", "1,0," + std::string(4092, '0'), "<no error>", "1,0,0"},
+        {"a line beyond the bound is refused, not quoted",
+         "1,0," + std::string(10'000'000, '0'), "option.ini に上限の 4,096 バイトを超える行があります", "0,0,0"},
         {"blank in a field", " 1,0,0", "' 1' は整数ではありません", "0,0,0"},
         {"lone LF joins field 3", "1,0,0\n", "'0\n' は整数ではありません", "1,0,0"},
         {"Shift_JIS in a field", "1,\x82\x50,0", "'１' は整数ではありません", "1,0,0"},

@@ -82,10 +82,10 @@ TEST(WriteLines, ExactBytes)
 TEST(ReadLines, LargeAndDamagedFiles)
 {
     TTempDir dir;
-    // A 3 MB line with every byte value except CR and 0x1A, a lone-LF line
-    // and a 0x1A with data after it.
+    // A line at the bound (64 KiB) with every byte value except CR and 0x1A,
+    // a lone-LF line and a 0x1A with data after it.
     std::string huge;
-    for (size_t i = 0; huge.size() < 3'000'000; ++i) {
+    for (size_t i = 0; huge.size() < TTextLimits{}.MaxLineBytes; ++i) {
         const char c = static_cast<char>(i % 256);
         if (c != '\r' && c != '\x1A')
             huge += c;
@@ -97,6 +97,69 @@ TEST(ReadLines, LargeAndDamagedFiles)
     EXPECT_EQ(lines[1], "x\ny");
     EXPECT_EQ(lines[2], "");
     EXPECT_EQ(lines[3], "end");
+}
+
+TEST(ReadLines, FileBeyondALimitIsRefusedWhole)
+{
+    TTextLimits small;
+    small.MaxFileBytes = 20;
+    small.MaxLines = 3;
+    small.MaxLineBytes = 5;
+    struct Row {
+        const char* name;
+        std::string content;
+        std::string outcome;
+    };
+    const Row rows[] = {
+        {"at every limit", "12345\r\n12345\r\n1234\r\n", "<no error>"},
+        {"lines counted after 0x1A do not count", "1\r\n2\r\n3\x1A\r\n4\r\n5", "<no error>"},
+        {"one byte over the size", "12345\r\n12345\r\n12345\r\n", "f.ini が上限の 20 バイトを超えています"},
+        {"one line too many", "1\r\n2\r\n3\r\n4", "f.ini の行数が上限の 3 行を超えています"},
+        {"bare CR bytes are lines", std::string(20, '\r'), "f.ini の行数が上限の 3 行を超えています"},
+        {"a line one byte over", "123456", "f.ini に上限の 5 バイトを超える行があります"},
+    };
+    for (const Row& row : rows) {
+        TTempDir dir;
+        WriteBytes(dir / "f.ini", row.content);
+        EXPECT_EQ(Outcome([&] { ReadLines(dir / "f.ini", small); }), row.outcome) << row.name;
+        if (row.outcome == "<no error>") {
+            EXPECT_EQ(Outcome([&] { CheckLineLimits(dir / "f.ini", ReadLines(dir / "f.ini", small), small); }),
+                      "<no error>") << row.name;
+        }
+    }
+    // The writers' check refuses what the reader would.
+    EXPECT_EQ(Outcome([&] { CheckLineLimits("d/f.ini", {"1", "2", "3", "4"}, small); }),
+              "f.ini の行数が上限の 3 行を超えています");
+    EXPECT_EQ(Outcome([&] { CheckLineLimits("f.ini", {"123456"}, small); }),
+              "f.ini に上限の 5 バイトを超える行があります");
+    EXPECT_EQ(Outcome([&] { CheckLineLimits("f.ini", {"12345", "12345", "12345"}, small); }),
+              "f.ini が上限の 20 バイトを超えています");
+}
+
+TEST(ReadFirstLines, OnlyTheLinesInUseAreRead)
+{
+    struct Row {
+        const char* name;
+        std::string content;
+        std::string outcome;
+        Lines lines;
+    };
+    const std::string rest(3'000'000, 'z');  // no line end: one long line
+    const Row rows[] = {
+        {"fewer lines than asked", "a\r\n", "<no error>", {"a"}},
+        {"a long line after them is never read", "a\r\nb\r\n" + rest, "<no error>", {"a", "b"}},
+        {"lines at the bound", "12345\r\n12345\r\n" + rest, "<no error>", {"12345", "12345"}},
+        {"bare CR lines", "\r\r\r\r", "<no error>", {"", ""}},
+        {"the first line too long", "123456\r\nb", "f.ini に上限の 5 バイトを超える行があります", {}},
+        {"the second line runs past the head", "a\r\n" + rest, "f.ini に上限の 5 バイトを超える行があります", {}},
+    };
+    for (const Row& row : rows) {
+        TTempDir dir;
+        WriteBytes(dir / "f.ini", row.content);
+        Lines lines;
+        EXPECT_EQ(Outcome([&] { lines = ReadFirstLines(dir / "f.ini", 2, 5); }), row.outcome) << row.name;
+        EXPECT_EQ(Show(lines), Show(row.lines)) << row.name;
+    }
 }
 
 TEST(ReadLines, FileWhoseSizeIsNotKnownInAdvance)
@@ -372,6 +435,12 @@ TEST(StrToInt, Accepted)
 
 TEST(StrToInt, RejectedWithTheFieldInTheMessage)
 {
+    const auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        while (times-- > 0)
+            out += text;
+        return out;
+    };
     struct Row {
         const char* name;
         std::string text;
@@ -395,6 +464,11 @@ TEST(StrToInt, RejectedWithTheFieldInTheMessage)
         {"lone LF in the field", "0\n", "'0\n' は整数ではありません"},
         {"full-width digit (Shift_JIS)", "\x82\x50", "'１' は整数ではありません"},
         {"kana (Shift_JIS)", "\x82\xa0", "'あ' は整数ではありません"},
+        {"64 characters are quoted whole", std::string(64, 'x'), "'" + std::string(64, 'x') + "' は整数ではありません"},
+        {"a longer field is cut after 64", std::string(10'000'000, 'x'),
+         "'" + std::string(64, 'x') + "…' は整数ではありません"},
+        {"the cut counts characters, not bytes", repeat("\x82\xa0", 100), "'" + repeat("あ", 64) + "…' は整数ではありません"},
+        {"a NUL byte does not end the message", std::string("1\0x", 3), "'1␀x' は整数ではありません"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(Outcome([&] { StrToInt(row.text); }), row.message) << row.name;
