@@ -32,7 +32,7 @@ using TFavoriteList = std::vector<TFavoriteEntry>;
 using TFavoriteTables = std::array<TFavoriteList, 3>;
 
 // What one favorites file may hold: 16 MiB, 100,000 entries, lines of
-// 64 KiB (name, comma and URL). Whatever the three files hold, the program
+// 256 KiB (name, comma and URL). Whatever the three files hold, the program
 // then starts in well under a second and a few hundred MiB.
 inline constexpr TTextLimits kFavoriteLimits{};
 

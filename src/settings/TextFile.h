@@ -52,7 +52,7 @@ std::string FileErrorMessage(int osError);
 struct TTextLimits {
     size_t MaxFileBytes = 16 * 1024 * 1024;  // physical size, line ends included
     size_t MaxLines = 100'000;
-    size_t MaxLineBytes = 64 * 1024;  // without the line end
+    size_t MaxLineBytes = 256 * 1024;  // without the line end
 };
 
 // Splits file content into lines by the rules above.

@@ -134,7 +134,7 @@ TEST(WriteFavorites, ListBeyondTheLimitsIsRefusedAndTheFileKept)
     };
     const std::string messages[] = {
         "username.ini の行数が上限の 100,000 行を超えています",
-        "username.ini に上限の 65,536 バイトを超える行があります",
+        "username.ini に上限の 262,144 バイトを超える行があります",
         "username.ini が上限の 16,777,216 バイトを超えています",
     };
     TTempDir dir;

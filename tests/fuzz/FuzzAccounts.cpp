@@ -21,6 +21,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const TAccountEntry& entry : accounts)
         if (entry.YahooId.find(',') != std::string::npos)
             std::abort();
+    // A line without a comma at the length bound gains one in front when
+    // written; the writer then refuses it rather than leave a file the
+    // reader would refuse.
+    for (const TAccountEntry& entry : accounts) {
+        if (entry.YahooId.size() + 1 + entry.PasswordText.size() > kSettingsLineBytes) {
+            try {
+                WriteAccounts(dir, accounts);
+            } catch (const TFileError&) {
+                return 0;
+            }
+            std::abort();
+        }
+    }
     WriteAccounts(dir, accounts);
     TAccounts fresh;
     fresh[2].YahooId = "stale";

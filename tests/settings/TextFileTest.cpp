@@ -82,7 +82,7 @@ TEST(WriteLines, ExactBytes)
 TEST(ReadLines, LargeAndDamagedFiles)
 {
     TTempDir dir;
-    // A line at the bound (64 KiB) with every byte value except CR and 0x1A,
+    // A line at the bound (256 KiB) with every byte value except CR and 0x1A,
     // a lone-LF line and a 0x1A with data after it.
     std::string huge;
     for (size_t i = 0; huge.size() < TTextLimits{}.MaxLineBytes; ++i) {
