@@ -37,6 +37,7 @@ class TQuietReporter final : public TMessageReporter {
 public:
     void ShowError(const QString& m) override { std::fprintf(stderr, "error: %s\n", qPrintable(m)); }
     void ShowMessage(const QString&) override {}
+    bool AskYesNo(const QString&) override { return false; }
 };
 
 // Resident memory of this process, in KiB.

@@ -28,6 +28,33 @@ std::string Tail(std::string_view s, size_t from)
     return from < s.size() ? std::string(s.substr(from)) : std::string();
 }
 
+// The value of a query parameter starting at `from`: up to the next
+// parameter ("&") or the fragment ("#"), or to the end of S.
+std::string_view ParameterValue(std::string_view s, size_t from)
+{
+    if (from >= s.size())
+        return {};
+    const std::string_view rest = s.substr(from);
+    return rest.substr(0, rest.find_first_of("&#"));
+}
+
+// The search term as typed: percent-decoded, where the site writes a typed
+// "+" as "%2B" and a blank as "+". UrlDecode turns both into a blank, so
+// the term is decoded between its "%2B"s and joined with "+".
+std::string DecodeSearchTerm(std::string_view term, const TPzConv& conv)
+{
+    std::string decoded;
+    for (;;) {
+        size_t plus = term.find("%2B");
+        plus = std::min(plus, term.find("%2b"));
+        decoded += conv.UrlDecode(term.substr(0, plus));
+        if (plus == std::string_view::npos)
+            return decoded;
+        decoded += '+';
+        term.remove_prefix(plus + 3);
+    }
+}
+
 }  // namespace
 
 TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv)
@@ -39,11 +66,11 @@ TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv)
 
     TFavoritePrefill result;
     if (search) {
-        // The search term is EUC-JP, percent-encoded; everything after the
-        // marker counts, further query parameters included.
+        // The search term is EUC-JP, percent-encoded; it ends where the
+        // next parameter or the fragment begins.
         result.Kind = fkSearchWord;
         result.Url = std::string(S);
-        result.Name = conv.EucToSjis(conv.UrlDecode(S.substr(*search + kSearchMarker.size())));
+        result.Name = conv.EucToSjis(DecodeSearchTerm(ParameterValue(S, *search + kSearchMarker.size()), conv));
     }
     if (user) {
         // The marker and the one character after it ("/") are skipped. The
@@ -63,14 +90,11 @@ TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv)
         result.Name = Tail(S, *item + kItemMarker.size() + 1);
     }
     if (auctionList) {
-        // The user ID runs from the marker's end to the first "&" of S.
+        // The user ID is the parameter's value, to the end of S when no
+        // other parameter follows.
         result.Kind = fkUser;
         result.Url = std::string(S);
-        const size_t from = *auctionList + kAuctionListMarker.size();
-        const size_t amp = S.find('&');
-        result.Name = (amp != std::string_view::npos && amp > from)
-                          ? std::string(S.substr(from, amp - from))
-                          : std::string();
+        result.Name = std::string(ParameterValue(S, *auctionList + kAuctionListMarker.size()));
     }
     if (!search && !user && !item && !auctionList)
         result = TFavoritePrefill{};
@@ -134,10 +158,15 @@ std::string FavoriteAddedMessage(std::string_view nameUtf8)
     return "お気に入りに「 " + std::string(nameUtf8) + " 」を追加しました";
 }
 
-void AppendFavorite(const std::filesystem::path& dir, TFavoriteKind kind,
-                    const TFavoriteEntry& entry)
+bool AppendFavorite(const std::filesystem::path& dir, TFavoriteKind kind, const TFavoriteEntry& entry,
+                    const std::function<bool()>& addDuplicate)
 {
     TFavoriteList list = ReadFavorites(dir, kind);
+    const bool present = std::any_of(list.begin(), list.end(),
+                                     [&entry](const TFavoriteEntry& e) { return e.Url == entry.Url; });
+    if (present && !addDuplicate())
+        return false;
     list.push_back(entry);
     WriteFavorites(dir, kind, list);
+    return true;
 }

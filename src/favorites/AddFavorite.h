@@ -5,6 +5,7 @@
 #include "favorites/FavoritesStore.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,8 @@ struct TFavoritePrefill {
 // pages in S (the address box's text, Shift_JIS). All four markers are
 // looked up first; then each rule whose marker was found sets kind, name and
 // URL, a later rule overriding an earlier one. With no marker: kind 0 and
-// both texts empty.
+// both texts empty. A search term and an auction list's user ID end at the
+// next "&" or "#", or at the end of S.
 TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv);
 
 // Why an entry cannot be stored.
@@ -56,8 +58,13 @@ const char* FavoriteInputMessage(TFavoriteInputProblem problem);
 // "お気に入りに「 " + name + " 」を追加しました" (UTF-8 in, UTF-8 out).
 std::string FavoriteAddedMessage(std::string_view nameUtf8);
 
+// The question before adding an address the kind already holds (UTF-8).
+inline constexpr const char* kDuplicateFavoriteQuestion = "すでにお気に入りにあります。追加しますか？";
+
 // Reads the kind's file, puts the entry after its last line and writes the
-// file whole. Throws TFileError; on a failed read nothing is written, on a
-// failed write the file stays as it was.
-void AppendFavorite(const std::filesystem::path& dir, TFavoriteKind kind,
-                    const TFavoriteEntry& entry);
+// file whole. When an entry of the file has the same URL, addDuplicate is
+// asked first, once; if it says no, nothing is written. Returns whether the
+// entry was added. Throws TFileError; on a failed read nothing is written,
+// on a failed write the file stays as it was.
+bool AppendFavorite(const std::filesystem::path& dir, TFavoriteKind kind, const TFavoriteEntry& entry,
+                    const std::function<bool()>& addDuplicate);

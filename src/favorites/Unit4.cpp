@@ -70,7 +70,13 @@ void TForm4::Button1Click()
         Form1().Reporter().ShowMessage(QString::fromUtf8(FavoriteInputMessage(check.Problem)));
         return;
     }
-    AppendFavorite(Form1().DataDir(), static_cast<TFavoriteKind>(kind), check.Entry);
+    // An address the kind already holds is added only when the user says
+    // so; otherwise nothing is written and the dialog stays open.
+    const bool added = AppendFavorite(Form1().DataDir(), static_cast<TFavoriteKind>(kind), check.Entry, [this] {
+        return Form1().Reporter().AskYesNo(QString::fromUtf8(kDuplicateFavoriteQuestion));
+    });
+    if (!added)
+        return;
     Form1().Reporter().ShowMessage(QString::fromUtf8(FavoriteAddedMessage(name.toStdString())));
     Form1().SetMainWindowEnabled(true);
     Form1().ReloadFavorites();

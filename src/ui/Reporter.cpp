@@ -11,6 +11,15 @@ void TMessageBoxReporter::ShowError(const QString& message)
     box.exec();
 }
 
+bool TMessageBoxReporter::AskYesNo(const QString& question)
+{
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, question, QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void TMessageBoxReporter::ShowMessage(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Ok, m_parent);

@@ -21,6 +21,9 @@ public:
     // A plain message box: no icon, one OK button, captioned with the
     // application title; returns when the user closed it.
     virtual void ShowMessage(const QString& text) = 0;
+    // A question with Yes and No, captioned with the application title;
+    // returns whether the user chose Yes (closing the box counts as No).
+    virtual bool AskYesNo(const QString& question) = 0;
 };
 
 // The reporter of the running program: real message boxes.
@@ -30,6 +33,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
     void ShowError(const QString& message) override;
     void ShowMessage(const QString& text) override;
+    bool AskYesNo(const QString& question) override;
 
 private:
     QWidget* m_parent = nullptr;

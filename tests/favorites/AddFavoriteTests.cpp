@@ -7,6 +7,7 @@
 #include "textconv/PzConv.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -35,8 +36,15 @@ TEST(RecogniseFavoritePage, MarkersRulesAndOverrides)
         {"search term decoded", searchBase + "%A5%C6%A5%B9%A5%C8", fkSearchWord, Sjis("テスト"),
          searchBase + "%A5%C6%A5%B9%A5%C8"},
         {"plus becomes blank", searchBase + "a+b", fkSearchWord, "a b", searchBase + "a+b"},
-        {"further parameters stay in the name", searchBase + "%A5%C6&n=50", fkSearchWord,
-         Sjis("テ") + "&n=50", searchBase + "%A5%C6&n=50"},
+        {"the term ends at the next parameter", searchBase + "%A5%C6&n=50", fkSearchWord, Sjis("テ"),
+         searchBase + "%A5%C6&n=50"},
+        {"the term ends at the fragment", searchBase + "%A5%C6#top", fkSearchWord, Sjis("テ"),
+         searchBase + "%A5%C6#top"},
+        {"%2B is a typed plus", searchBase + "C%2B%2b+x&auccat=0", fkSearchWord, "C++ x",
+         searchBase + "C%2B%2b+x&auccat=0"},
+        {"a real search address", searchBase + "%CF%D3%BB%FE%B7%D7+%A5%BB%A5%A4%A5%B3%A1%BC&auccat=0&alocale=0jp&acc=jp",
+         fkSearchWord, Sjis("腕時計 セイコー"),
+         searchBase + "%CF%D3%BB%FE%B7%D7+%A5%BB%A5%A4%A5%B3%A1%BC&auccat=0&alocale=0jp&acc=jp"},
         {"half-width kana in EUC-JP", searchBase + "%8E%B1", fkSearchWord, "\xB1", searchBase + "%8E%B1"},
         {"user page", userBase + "abc", fkUser, "abc", userBase + "abc"},
         {"user page ending in ?", userBase + "abc?", fkUser, "abc", userBase + "abc"},
@@ -48,8 +56,8 @@ TEST(RecogniseFavoritePage, MarkersRulesAndOverrides)
         {"item page", "https://page.auctions.yahoo.co.jp/jp/auction/x123", fkExhibit, "x123",
          "https://page.auctions.yahoo.co.jp/jp/auction/x123"},
         {"auction list", listBase + "abc&sort=1", fkUser, "abc", listBase + "abc&sort=1"},
-        {"auction list without &", listBase + "abc", fkUser, "", listBase + "abc"},
-        {"auction list with & before the marker", "a&b.jp/show/auctions?userID=abc", fkUser, "",
+        {"auction list without &: the ID runs to the end", listBase + "abc", fkUser, "abc", listBase + "abc"},
+        {"auction list with & before the marker", "a&b.jp/show/auctions?userID=abc", fkUser, "abc",
          "a&b.jp/show/auctions?userID=abc"},
         {"auction list with & right after the marker", listBase + "&sort=1", fkUser, "",
          listBase + "&sort=1"},
@@ -127,7 +135,15 @@ struct TAppendRow {
     const char* Label;
     std::string Before;
     std::string After;
+    int Questions = 0;  // how often the duplicate question is asked
+    bool Yes = true;    // its answer
 };
+
+ino_t Inode(const std::filesystem::path& file)
+{
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+}
 
 TEST(AppendFavorite, RewritesTheWholeFileWithTheEntryLast)
 {
@@ -139,13 +155,25 @@ TEST(AppendFavorite, RewritesTheWholeFileWithTheEntryLast)
         {"blank last line stays an entry", "a,1\r\n\r\n", "a,1\r\n,\r\nn,u\r\n"},
         {"lone LF stays inside its line", "a,1\nb,2", "a,1\nb,2\r\nn,u\r\n"},
         {"text after 0x1A is dropped", "a,1\r\n\x1A" "junk", "a,1\r\nn,u\r\n"},
+        {"same URL twice: asked once, yes adds", "x,u\r\ny,u\r\n", "x,u\r\ny,u\r\nn,u\r\n", 1, true},
+        {"same URL: no writes nothing", "x,u\r\n", "x,u\r\n", 1, false},
+        {"same name, other URL: not asked", "n,v\r\n", "n,v\r\nn,u\r\n"},
+        {"URLs compare whole: not asked", "n,u2\r\nn,U\r\n", "n,u2\r\nn,U\r\nn,u\r\n"},
     };
     for (const TAppendRow& row : rows) {
         SCOPED_TRACE(row.Label);
         testfiles::TTempDir dir;
         dir.Write("exhibit.ini", row.Before);
-        AppendFavorite(dir.path(), fkExhibit, {"n", "u"});
+        const ino_t before = Inode(dir / "exhibit.ini");
+        int questions = 0;
+        const bool added = AppendFavorite(dir.path(), fkExhibit, {"n", "u"}, [&] {
+            ++questions;
+            return row.Yes;
+        });
         EXPECT_EQ(dir.Read("exhibit.ini"), row.After);
+        EXPECT_EQ(questions, row.Questions);
+        EXPECT_EQ(added, row.Yes);
+        EXPECT_EQ(Inode(dir / "exhibit.ini") == before, !row.Yes) << "a refused add leaves the file untouched";
     }
 }
 
@@ -156,7 +184,7 @@ TEST(AppendFavorite, GrowsPastFiveHundredAndOneEntries)
     for (int i = 0; i < 600; ++i)
         content += "n" + std::to_string(i) + ",u" + std::to_string(i) + "\r\n";
     dir.Write("search.ini", content);
-    AppendFavorite(dir.path(), fkSearchWord, {"last", "url"});
+    AppendFavorite(dir.path(), fkSearchWord, {"last", "url"}, [] { return false; });
     EXPECT_EQ(dir.Read("search.ini"), content + "last,url\r\n");
 }
 
@@ -164,7 +192,7 @@ TEST(AppendFavorite, MissingFileWritesNothing)
 {
     testfiles::TTempDir dir;
     try {
-        AppendFavorite(dir.path(), fkUser, {"n", "u"});
+        AppendFavorite(dir.path(), fkUser, {"n", "u"}, [] { return false; });
         FAIL() << "no error";
     } catch (const TFileError& e) {
         EXPECT_STREQ(e.what(), "ファイルが見つかりません");

@@ -53,6 +53,39 @@ TEST_F(Form4Test, SearchPageAddedToTheEndOfSearchIni)
     EXPECT_EQ(w.TreeNames(0), (QStringList{"a", "", QStringLiteral("テスト")}));
 }
 
+TEST_F(Form4Test, AddressAlreadyInTheKindAsksOnce)
+{
+    const std::string before = "x," + kSearchPage.toStdString() + "\r\n";
+    w.Dir.Write("search.ini", before);
+    const QStringList asked{QStringLiteral("すでにお気に入りにあります。追加しますか？")};
+
+    w.Reporter.Answer = false;
+    Open(kSearchPage);
+    form4->Button1->click();
+    EXPECT_EQ(w.Reporter.Questions, asked);
+    EXPECT_EQ(w.Dir.Read("search.ini"), before) << "No writes nothing";
+    EXPECT_TRUE(w.Reporter.Messages.isEmpty());
+    EXPECT_TRUE(form4->isVisible());
+    EXPECT_FALSE(w.Form1->isEnabled());
+
+    w.Reporter.Answer = true;
+    form4->Button1->click();
+    EXPECT_EQ(w.Reporter.Questions, asked + asked);
+    EXPECT_EQ(w.Dir.Read("search.ini"), before + "\x83\x65\x83\x58\x83\x67," + kSearchPage.toStdString() + "\r\n");
+    EXPECT_EQ(w.Reporter.Messages, QStringList{QStringLiteral("お気に入りに「 テスト 」を追加しました")});
+    EXPECT_FALSE(form4->isVisible());
+}
+
+TEST_F(Form4Test, LongAddressIsAddedWhole)
+{
+    const QString address = QStringLiteral("https://x.jp/jp/auction/x1?q=") + QString(40'000, u'u');
+    Open(address);
+    EXPECT_EQ(w.Form1->Edit3->text(), address);
+    form4->Button1->click();
+    EXPECT_TRUE(w.Reporter.Errors.isEmpty()) << w.Reporter.Errors.join("|").toStdString();
+    EXPECT_TRUE(w.Dir.Read("exhibit.ini") == (address.mid(24) + QStringLiteral(",") + address).toStdString() + "\r\n");
+}
+
 TEST_F(Form4Test, PrefillByPageKind)
 {
     struct TRow {
