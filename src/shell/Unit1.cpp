@@ -29,6 +29,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <limits>
 
 namespace {
 
@@ -200,6 +201,8 @@ void TForm1::BuildTopPanel()
     Label3->adjustSize();
     Edit3 = new QLineEdit(SjisToWide(PageAddress(m_endpoints, TPageCommand::AuctionTop)), Panel3);
     Edit3->setObjectName(QStringLiteral("Edit3"));
+    // Addresses of any length, as the dialogs' edit boxes take them.
+    Edit3->setMaxLength(std::numeric_limits<int>::max());
     Edit3->setGeometry(56, 1, 200, kRowHeight - 2);
     // The label reaches exactly up to the address box.
     Label3->resize(Edit3->x() - Label3->x(), Label3->height());
@@ -213,6 +216,7 @@ void TForm1::BuildTopPanel()
     ToolBar2->setFixedWidth(206);
     Edit1 = new QLineEdit(ToolBar2);
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(std::numeric_limits<int>::max());
     Edit1->setFixedSize(101, kRowHeight - 1);
     ToolBar2->addWidget(Edit1);
     ToolButton13 = MakeToolButton(ToolBar2, "ToolButton13", ImageList3[3], 26);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <limits>
 
 namespace {
 
@@ -115,5 +116,9 @@ QLabel* TDialogForm::MakeNote(QWidget* parent, const char* name, const QString& 
 
 QLineEdit* TDialogForm::MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text)
 {
-    return Placed(new QLineEdit(text, parent), name, geometry);
+    // An edit box takes whatever it is given: the default length limit of
+    // 32,767 would cut a long URL silently, and 変更 or OK would store it cut.
+    QLineEdit* edit = Placed(new QLineEdit(text, parent), name, geometry);
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
 }

@@ -74,6 +74,7 @@ protected:
     // font asks for, so that it keeps its designed place also when the
     // Japanese fallback font has a taller line than the design font.
     static QLabel* MakeNote(QWidget* parent, const char* name, const QString& text, QRect geometry);
+    // An edit box without a length limit.
     static QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, const QString& text = {});
 
 private:

@@ -116,6 +116,18 @@ TEST_F(Form3Test, ChangeKeepsTheEntryCurrentWithoutHighlight)
     EXPECT_EQ(w.Dir.Read("search.ini"), "a,ua\r\nc,uc\r\n");
 }
 
+TEST_F(Form3Test, LongUrlGoesThroughChangeAndOkUnchanged)
+{
+    const std::string url = "https://x.jp/?q=" + std::string(40'000, 'u');
+    w.Dir.Write("search.ini", "long," + url + "\r\n");
+    Open();
+    ClickRow(0);
+    EXPECT_EQ(form3->Edit2->text().size(), static_cast<qsizetype>(url.size()));
+    form3->Button8->click();
+    form3->OK->click();
+    EXPECT_EQ(w.Dir.Read("search.ini"), "long," + url + "\r\n");
+}
+
 TEST_F(Form3Test, ChangeRefusesWhatTheFileCannotHold)
 {
     Open();
