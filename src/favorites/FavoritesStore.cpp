@@ -43,6 +43,8 @@ TFavoriteList ReadFavorites(const std::filesystem::path& dir, TFavoriteKind kind
         auto [name, url] = SplitAtFirstComma(line);
         list.push_back({std::move(name), std::move(url)});
     });
+    // The table lives as long as the tree: it keeps no room to grow.
+    list.shrink_to_fit();
     return list;
 }
 
