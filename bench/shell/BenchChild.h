@@ -1,13 +1,19 @@
-// What both start-up benchmark programs report when their first navigation
-// has committed: the monotonic clock and the memory of the process tree.
+// The start-up benchmarks' two sides: running a program in a fresh data and
+// profile folder and taking its report and peak memory (the drivers), and
+// what the programs report (the monotonic clock, the process tree's memory).
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -59,6 +65,58 @@ inline void ReportCommitted()
 {
     std::printf("committed %lld %lld\n", MonotonicNs(), TreeRssKb());
     std::fflush(stdout);
+}
+
+// What a child said on stdout, when it started and its own peak memory.
+struct TChildRun {
+    std::string Output;
+    long long StartNs = 0;
+    long PeakKb = 0;  // ru_maxrss of the child process itself
+};
+
+// Runs program with dataDir as its current folder and the engine's profile
+// and cache below scratch; BENCH_VERBOSE=1 keeps its diagnostics on stderr.
+inline TChildRun RunChild(const char* program, const std::filesystem::path& dataDir,
+                          const std::filesystem::path& scratch)
+{
+    std::filesystem::create_directories(scratch / "xdg-data");
+    std::filesystem::create_directories(scratch / "xdg-cache");
+    TChildRun run;
+    int out[2];
+    if (pipe(out) != 0)
+        return run;
+    run.StartNs = MonotonicNs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        if (!getenv("BENCH_VERBOSE")) {
+            const int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, STDERR_FILENO);
+        }
+        close(out[0]);
+        close(out[1]);
+        if (chdir(dataDir.c_str()) != 0)
+            _exit(127);
+        setenv("XDG_DATA_HOME", (scratch / "xdg-data").c_str(), 1);
+        setenv("XDG_CACHE_HOME", (scratch / "xdg-cache").c_str(), 1);
+        if (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (geteuid() == 0)
+            setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    char buf[256];
+    ssize_t n;
+    while ((n = read(out[0], buf, sizeof buf)) > 0)
+        run.Output.append(buf, static_cast<size_t>(n));
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.PeakKb = usage.ru_maxrss;
+    return run;
 }
 
 }  // namespace bench

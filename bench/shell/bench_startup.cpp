@@ -8,15 +8,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -40,55 +35,19 @@ Run RunOnce(const char* program, const fs::path& scratch)
     fs::remove_all(scratch);
     const fs::path data = scratch / "data";
     fs::create_directories(data);
-    fs::create_directories(scratch / "xdg-data");
-    fs::create_directories(scratch / "xdg-cache");
     WriteFile(data / "login.ini", "taro,\r\n,\r\n,\r\n");
     WriteFile(data / "option.ini", "0,1,0\r\n");
     for (const char* f : {"search.ini", "username.ini", "exhibit.ini"})
         WriteFile(data / f, "");
 
-    int out[2];
-    if (pipe(out) != 0)
-        return {};
-    const long long start = bench::MonotonicNs();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        if (!getenv("BENCH_VERBOSE")) {
-            const int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, STDERR_FILENO);
-        }
-        close(out[0]);
-        close(out[1]);
-        if (chdir(data.c_str()) != 0)
-            _exit(127);
-        setenv("XDG_DATA_HOME", (scratch / "xdg-data").c_str(), 1);
-        setenv("XDG_CACHE_HOME", (scratch / "xdg-cache").c_str(), 1);
-        if (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (geteuid() == 0)
-            setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
-        execl(program, program, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    std::string text;
-    char buf[256];
-    ssize_t n;
-    while ((n = read(out[0], buf, sizeof buf)) > 0)
-        text.append(buf, static_cast<size_t>(n));
-    close(out[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-
+    const bench::TChildRun child = bench::RunChild(program, data, scratch);
     Run run;
     long long committed = 0;
-    if (std::sscanf(text.c_str(), "committed %lld %lld", &committed, &run.treeKb) == 2) {
-        run.ms = static_cast<double>(committed - start) / 1e6;
+    if (std::sscanf(child.Output.c_str(), "committed %lld %lld", &committed, &run.treeKb) == 2) {
+        run.ms = static_cast<double>(committed - child.StartNs) / 1e6;
         run.ok = true;
     }
-    run.peakKb = usage.ru_maxrss;
+    run.peakKb = child.PeakKb;
     return run;
 }
 
