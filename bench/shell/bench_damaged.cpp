@@ -84,7 +84,7 @@ const TCase kCases[] = {
     {"login.ini: 3 lines, then 200 MB of lines",
      [](const fs::path& d) { WriteRepeated(d / "login.ini", "x,y\r\n", 200'000'000, "taro,\r\n,\r\n,\r\n"); }},
     {"login.ini: one 200 MB line", [](const fs::path& d) { WriteRepeated(d / "login.ini", "x", 200'000'000); }},
-    {"3 favorites files at the limits (16 MiB, 100,000 entries each)",
+    {"3 favorites files at the limits (16 MiB, 50,000 entries each)",
      [](const fs::path& d) {
          ForEachFavoritesFile(d, [](const fs::path& p) { WriteFavorites(p, kLimits.MaxLines, kLimits.MaxFileBytes); });
      }},
@@ -94,15 +94,15 @@ const TCase kCases[] = {
              WriteRepeated(p, std::string(kLimits.MaxLineBytes - 2, 'n') + ",u\r\n", 63 * (kLimits.MaxLineBytes + 2));
          });
      }},
-    {"3 x 100,000 empty entries", [](const fs::path& d) {
+    {"3 x 50,000 empty entries", [](const fs::path& d) {
          ForEachFavoritesFile(d, [](const fs::path& p) { WriteRepeated(p, "\r\n", 2 * kLimits.MaxLines); });
      }},
-    {"3 x 100,000 short entries (a,b)", [](const fs::path& d) {
+    {"3 x 50,000 short entries (a,b)", [](const fs::path& d) {
          ForEachFavoritesFile(d, [](const fs::path& p) { WriteRepeated(p, "a,b\r\n", 5 * kLimits.MaxLines); });
      }},
     {"search.ini one byte beyond 16 MiB",
      [](const fs::path& d) { WriteFavorites(d / "search.ini", kLimits.MaxLines, kLimits.MaxFileBytes + 1); }},
-    {"search.ini one entry beyond 100,000",
+    {"search.ini one entry beyond 50,000",
      [](const fs::path& d) { WriteRepeated(d / "search.ini", "a,b\r\n", 5 * (kLimits.MaxLines + 1)); }},
     {"search.ini with a line one byte beyond 256 KiB",
      [](const fs::path& d) { WriteFile(d / "search.ini", std::string(kLimits.MaxLineBytes + 1, 'n') + "\r\n"); }},

@@ -31,9 +31,9 @@ using TFavoriteList = std::vector<TFavoriteEntry>;
 // The three favorite lists, by TFavoriteKind.
 using TFavoriteTables = std::array<TFavoriteList, 3>;
 
-// What one favorites file may hold: 16 MiB, 100,000 entries, lines of
+// What one favorites file may hold: 16 MiB, 50,000 entries, lines of
 // 256 KiB (name, comma and URL). Whatever the three files hold, the program
-// then starts in well under a second and a few hundred MiB.
+// then shows its window within a few seconds and a few hundred MiB.
 inline constexpr TTextLimits kFavoriteLimits{};
 
 // Reads a kind's file from dir. Each line splits at its first comma.

@@ -51,7 +51,7 @@ std::string FileErrorMessage(int osError);
 // files, the largest the program keeps.
 struct TTextLimits {
     size_t MaxFileBytes = 16 * 1024 * 1024;  // physical size, line ends included
-    size_t MaxLines = 100'000;
+    size_t MaxLines = 50'000;
     size_t MaxLineBytes = 256 * 1024;  // without the line end
 };
 

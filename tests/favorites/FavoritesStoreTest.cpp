@@ -133,7 +133,7 @@ TEST(WriteFavorites, ListBeyondTheLimitsIsRefusedAndTheFileKept)
                       {"", std::string(kFavoriteLimits.MaxLineBytes - 1, 'u')}),
     };
     const std::string messages[] = {
-        "username.ini の行数が上限の 100,000 行を超えています",
+        "username.ini の行数が上限の 50,000 行を超えています",
         "username.ini に上限の 262,144 バイトを超える行があります",
         "username.ini が上限の 16,777,216 バイトを超えています",
     };
@@ -171,7 +171,7 @@ TEST(ReadFavorites, FailuresAreFileErrors)
               "ファイルが見つかりません");
     WriteBytes(dir / "search.ini", std::string(kFavoriteLimits.MaxLines + 1, '\r'));
     EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkSearchWord); }),
-              "search.ini の行数が上限の 100,000 行を超えています");
+              "search.ini の行数が上限の 50,000 行を超えています");
     std::filesystem::create_directory(dir / "exhibit.ini");
     EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkExhibit); }), "不正なファイル名です");
 }
