@@ -22,7 +22,7 @@ TEST(OptionMapping, FileValuesSetTheBoxes)
         {"2 leaves box 1 unchecked", "2,1,1\r\n", {false, false, false}, {false, true, true}},
         {"2 leaves box 1 checked", "2,1,1\r\n", {true, false, false}, {true, true, true}},
         {"-1 leaves box 3", "0,0,-1\r\n", {true, true, true}, {false, false, true}},
-        {"last line wins", "0,0,0\r\n1,1,1\r\n", {false, false, false}, {true, true, true}},
+        {"later lines are not read", "0,0,0\r\n1,1,1\r\n", {true, true, true}, {false, false, false}},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);
