@@ -20,6 +20,11 @@ class TStderrReporter final : public TMessageReporter {
 public:
     void ShowError(const QString& message) override { std::fprintf(stderr, "error: %s\n", qPrintable(message)); }
     void ShowMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    bool AskYesNo(const QString& question) override
+    {
+        std::fprintf(stderr, "question: %s\n", qPrintable(question));
+        return false;
+    }
 };
 
 }  // namespace
