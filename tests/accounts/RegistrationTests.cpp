@@ -2,8 +2,6 @@
 // login.ini, read it back and decrypt.
 #include "accounts/Registration.h"
 
-#include "CryptFixtures.h"
-#include "accounts/StoredPassword.h"
 #include "settings/AppFiles.h"
 #include "support/TestFiles.h"
 
@@ -88,41 +86,6 @@ TEST(Registration, AStoredTextTypedIntoAnEditIsAPassword)
     round.Decrypt(stored);
     TPasswordRound reader;
     EXPECT_EQ(reader.Decrypt(round.Encrypt({stored[0], "", ""}).StoredTexts).Passwords[0], stored[0]);
-}
-
-// Opening then registering: an entry whose edit still shows what opening
-// put there keeps its stored text byte for byte, even one the cipher cannot
-// read or one an older system wrote; only changed entries are encrypted.
-TEST(Registration, UnchangedEntriesKeepTheirStoredTexts)
-{
-    const std::string plain(crypt_fixtures::StoredPlain);
-    const std::string older(crypt_fixtures::StoredFull40);  // decrypts; re-encrypting would change it
-    const std::string damaged = "QUJDREVGR0g=";                 // one block that does not decrypt
-    struct TRow {
-        const char* Label;
-        TTexts Edits;
-        TTexts Expected;  // a stored text, or "=" + the password its new text must decrypt to
-    };
-    const TRow rows[] = {
-        {"nothing changed", {plain, "", ""}, {older, damaged, "="}},
-        {"entry 2 typed over", {plain, "new", ""}, {older, "=new", "="}},
-        {"entry 1 cleared", {"", "", "x"}, {"=", damaged, "=x"}},
-    };
-    for (const TRow& row : rows) {
-        SCOPED_TRACE(row.Label);
-        TPasswordRound round;
-        const TPasswordRound::TDecrypted opened = round.Decrypt({older, damaged, ""});
-        EXPECT_EQ(opened.Passwords, (TTexts{plain, "", ""}));
-        EXPECT_EQ(opened.Unreadable, std::vector<int>{2});
-        const TPasswordRound::TEncrypted stored = round.Encrypt(row.Edits);
-        ASSERT_TRUE(stored.Ok) << stored.ErrorMessage;
-        for (size_t k = 0; k < 3; ++k) {
-            if (row.Expected[k].starts_with('='))
-                EXPECT_EQ(DecryptPasswordText(stored.StoredTexts[k]), row.Expected[k].substr(1)) << k;
-            else
-                EXPECT_EQ(stored.StoredTexts[k], row.Expected[k]) << k;
-        }
-    }
 }
 
 TEST(Registration, CheckRefusesWhatLoginIniCannotHold)

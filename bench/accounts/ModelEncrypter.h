@@ -1,6 +1,6 @@
 // Stored password texts as each key model writes them (RC2-CBC, zero IV,
 // padding of 1 to 8 bytes, Base64), for checking which model Decrypt
-// settles on. Shared by the cipher tests and the decrypt benchmark.
+// settles on. The decrypt benchmark's, shared with the cipher tests.
 #pragma once
 
 #include "accounts/Rc2Cipher.h"
