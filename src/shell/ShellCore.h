@@ -66,7 +66,12 @@ inline constexpr const char* kLoginAddressRefusedMessage =
 // is never sent as a password; otherwise the text as typed.
 std::string AddressToOpen(const TEndpoints& endpoints, std::string_view typed, std::string_view location);
 
-// The bid-preview marker, searched case-sensitively anywhere in an address.
+// The bid-preview marker, searched case-sensitively anywhere in an address,
+// and in the address's path as a lenient server reads it: the part before
+// the query with its percent-escapes decoded (twice over), ";" parameters
+// removed from each segment (before or after the decoding), a backslash
+// taken for a slash and repeated slashes collapsed, once as it stands and
+// once with its "." and ".." segments resolved.
 inline constexpr std::string_view kBidPreviewMarker = "jp/show/bid_preview";
 bool IsBidPreview(std::string_view address);
 // Whether the bid self-restraint stop applies: the flag equals 1 and the
