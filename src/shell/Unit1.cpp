@@ -362,15 +362,19 @@ void TForm1::ConnectHandlers()
         return chosen;
     });
 
-    // Keep the bid self-restraint stop even where going back is impossible:
-    // a bid-preview page is refused before it loads while the mode is on.
-    // The engine asks from inside its own event handling, so the check runs
-    // guarded like every handler; an address that cannot be checked is
-    // refused while the mode is on.
-    m_browser->SetNavigationFilter([this](const QString& url) {
-        bool allowed = BidRestraintFlag != 1;
-        Run([&] { allowed = !BidStopApplies(BidRestraintFlag, WideToSjis(url)); });
-        return allowed;
+    // Keep the bid self-restraint stop even where going back is impossible,
+    // and for what never becomes the page (a frame, an object, a script's
+    // fetch): while the mode is on, no request for a bid-preview page leaves
+    // the machine. The engine may ask from its own threads, so the check
+    // reads only the atomic flag and the address, and reports nothing; an
+    // address that cannot be checked is refused while the mode is on.
+    m_browser->SetNavigationFilter([&flag = BidRestraintFlag](const QString& url) noexcept {
+        const int mode = flag.load();
+        try {
+            return !BidStopApplies(mode, WideToSjis(url));
+        } catch (...) {
+            return mode != 1;
+        }
     });
 }
 

@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <atomic>
 #include <filesystem>
 #include <memory>
 
@@ -45,7 +46,8 @@ public:
 
     // Program-wide state.
     TAccounts Accounts;
-    int BidRestraintFlag = 0;
+    // Atomic: the engine's request filter reads it from its own threads.
+    std::atomic<int> BidRestraintFlag = 0;
     TFavoriteTables FavoriteTables;
     TPzConv PzConv1;
 

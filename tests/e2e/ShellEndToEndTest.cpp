@@ -19,7 +19,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWebEnginePage>
+#include <QWebEngineHistory>
 #include <QWebEngineView>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -326,6 +328,111 @@ TEST_F(ShellEndToEnd, BidStopRefusesThePreviewPageOnlyWhileTheFlagIsOne)
         }
     }
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
+}
+
+// A page asked for in a new window opens in the one view, once, as a new
+// history entry that Back leaves for the page that asked.
+TEST_F(ShellEndToEnd, NewWindowRequestsNavigateTheOneView)
+{
+    const QString scripts[] = {
+        "const a = document.createElement('a'); a.href = '/test.jp/opened'; a.target = '_blank';"
+        "document.body.append(a); a.click();",
+        "window.open('/test.jp/opened', 'w', 'width=300')",
+    };
+    Create("2,1,0\r\n");
+    for (const QString& script : scripts) {
+        SCOPED_TRACE(script.toStdString());
+        Open(base + "/item");
+        const int entry = Page()->history()->currentItemIndex();
+        const qsizetype requests = server.RequestsFor("/test.jp/opened").size();
+        RunScript(script);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->history()->currentItemIndex() == entry + 1; }, kTimeout));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/opened"; }, kTimeout));
+        EXPECT_EQ(server.RequestsFor("/test.jp/opened").size(), requests + 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton1->isEnabled(); }, kTimeout));
+        form->ToolButton1->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/item"; }, kTimeout));
+    }
+    EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
+}
+
+// While the flag is 1 no request for the preview leaves the machine, by any
+// road, and the page, its history and the address box stay as they were;
+// while it is 0 every road reaches the server.
+TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
+{
+    const auto append = [](const QString& html) {
+        return "document.body.insertAdjacentHTML('beforeend', \"" + html + "\");";
+    };
+    const QString preview = "/test.jp/jp/show/bid_preview?aID=x1";
+    const struct {
+        const char* name;
+        QString script;
+    } rows[] = {
+        {"iframe", append("<iframe src='" + preview + "'></iframe>")},
+        {"object", append("<object type='text/html' data='" + preview + "'></object>")},
+        {"form into a named frame",
+         append("<iframe name='f'></iframe><form id='nf' target='f' method='post' action='" + preview +
+                "'><input name='bid' value='100'></form>") + "document.getElementById('nf').submit();"},
+        {"fetch and document.write",
+         "fetch('" + preview + "').then(r => r.text()).then(t => { document.open(); document.write(t); "
+                               "document.close(); });"},
+        {"window.open", "window.open('" + preview + "');"},
+        {"redirect of a fetch", "fetch('/test.jp/go');"},
+        {"doubled slash", "location.href = '/test.jp/jp//show/bid_preview';"},
+        {"escaped slashes", "location.href = '/test.jp/jp%2Fshow%2Fbid_preview';"},
+        {"segment parameter", "location.href = '/test.jp/jp/show;s=1/bid_preview';"},
+    };
+    const auto previews = [&] {
+        return std::count_if(server.Requests().begin(), server.Requests().end(),
+                             [](const THttpRequest& r) { return r.Target.contains("bid_preview"); });
+    };
+    Create("2,1,0\r\n");
+    int fence = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (int flag : {1, 0}) {
+            SCOPED_TRACE(flag);
+            form->BidRestraintFlag = flag;
+            Open(base + "/item");
+            const int entries = Page()->history()->count();
+            const auto before = previews();
+            QSignalSpy refused(browser, &TWebEngineBrowser::NavigationRefused);
+            RunScript(row.script);
+            if (flag == 0) {
+                EXPECT_TRUE(QTest::qWaitFor([&] { return previews() > before; }, kTimeout));
+                EXPECT_TRUE(refused.isEmpty());
+                continue;
+            }
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !refused.isEmpty(); }, kTimeout));
+            EXPECT_TRUE(refused.first().first().toString().contains("bid_preview"));
+            // A request made after the road's own has reached the server.
+            const QByteArray path = "/test.jp/fence" + QByteArray::number(++fence);
+            RunScript("fetch('" + path + "')");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor(path).isEmpty(); }, kTimeout));
+            EXPECT_EQ(previews(), before);
+            EXPECT_EQ(form->Edit3->text(), base + "/item");
+            EXPECT_EQ(Page()->url().toString(), base + "/item");
+            EXPECT_EQ(Page()->history()->count(), entries);
+        }
+    }
+    EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
+}
+
+// The address box shows the page's address after every completed
+// navigation, also when the address stays the same.
+TEST_F(ShellEndToEnd, AddressBoxFollowsReloadsRepeatsAndFrames)
+{
+    Create("2,1,0\r\n");
+    Open(base + "/item");
+    for (const char* script : {"location.reload()", "location.href = location.href",
+                               "const f = document.createElement('iframe'); f.src = '/test.jp/f'; "
+                               "document.body.append(f);"}) {
+        SCOPED_TRACE(script);
+        form->Edit3->setText("typed");
+        RunScript(script);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/item"; }, kTimeout));
+    }
 }
 
 TEST_F(ShellEndToEnd, BackAndForwardFollowTheEngineHistory)

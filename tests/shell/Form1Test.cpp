@@ -510,6 +510,16 @@ TEST_F(Form1Test, NavigateCompleteShowsTheLocationAndAppliesTheBidStop)
     form->BidRestraintFlag = 1;
     EXPECT_FALSE(browser->Offer(preview));
 
+    // Every event counts, also one with no new address (a reload, a frame).
+    browser->Commit(preview);
+    const int stops = browser->GoBackCount;
+    for (int i = 0; i < 2; ++i) {
+        form->Edit3->setText("typed over");
+        browser->FireNavigateComplete();
+        EXPECT_EQ(form->Edit3->text(), preview);
+    }
+    EXPECT_EQ(browser->GoBackCount - stops, 2);
+
     // A go-back the engine refuses ends in the error display.
     browser->GoBackThrows = true;
     browser->Commit(preview);

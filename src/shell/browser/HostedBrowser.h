@@ -39,8 +39,13 @@ public:
     // Whether any document has been loaded.
     virtual bool DocumentPresent() const = 0;
 
-    // Asked before every main-frame navigation (link, form, redirect, typed
-    // address); returning false refuses it before anything loads.
+    // Asked before every request the engine makes, whatever made it: a
+    // navigation of the page or of a frame in it (link, form, redirect,
+    // typed address, a page asked for in a new window), an object, a
+    // script's fetch. Returning false refuses it before it leaves the
+    // machine; a refused navigation of the page leaves page, history and
+    // location as they were. The engine may ask from any thread, also while
+    // another call is running: the filter must be safe to call that way.
     using NavigationFilter = std::function<bool(const QString& url)>;
     virtual void SetNavigationFilter(NavigationFilter filter) = 0;
 
@@ -55,6 +60,8 @@ signals:
     void StatusTextChange(const QString& text);
     // command 1: forward possible; command 2: back possible.
     void CommandStateChange(int command, bool enable);
+    // A navigation has completed, of the page or of any frame in it; also a
+    // reload and a repeat of the same address.
     void NavigateComplete2();
     // A download has ended: saved as path (failure empty), or not saved,
     // nothing left under path, failure saying why. While it runs, its

@@ -5,13 +5,21 @@
 #include <QAction>
 #include <QDir>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -34,27 +42,94 @@ void SpeakJapanese()
 
 }  // namespace
 
-// The page: asks the navigation filter before every main-frame navigation,
-// and opens pages meant for a new window in the same view.
-class TFilteringPage final : public QWebEnginePage {
+// Holds the navigation filter and asks it for every request of the profile,
+// on whichever thread the engine calls from. A request the filter refuses
+// is blocked before it leaves the machine and announced on the browser's
+// thread.
+class TRequestGate final : public QWebEngineUrlRequestInterceptor {
 public:
-    using QWebEnginePage::QWebEnginePage;
-    THostedBrowser::NavigationFilter Filter;
-    std::function<void(const QString&)> Refused;
+    explicit TRequestGate(TWebEngineBrowser* browser) : m_browser(browser) {}
 
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
+    void SetFilter(THostedBrowser::NavigationFilter filter)
     {
-        if (!isMainFrame || !Filter)
+        auto shared = filter ? std::make_shared<const THostedBrowser::NavigationFilter>(std::move(filter)) : nullptr;
+        const std::lock_guard lock(m_mutex);
+        m_filter = std::move(shared);
+    }
+
+    // Whether url may be requested; announces a refusal.
+    bool Allows(const QUrl& url)
+    {
+        std::shared_ptr<const THostedBrowser::NavigationFilter> filter;
+        {
+            const std::lock_guard lock(m_mutex);
+            filter = m_filter;
+        }
+        if (!filter)
             return true;
         const QString address = url.toString(QUrl::FullyEncoded);
-        if (Filter(address))
+        if ((*filter)(address))
             return true;
-        if (Refused)
-            Refused(address);
+        QMetaObject::invokeMethod(
+            m_browser, [browser = m_browser, address] { emit browser->NavigationRefused(address); },
+            Qt::QueuedConnection);
         return false;
     }
-    QWebEnginePage* createWindow(WebWindowType) override { return this; }
+
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        if (!Allows(info.requestUrl()))
+            info.block(true);
+    }
+
+private:
+    TWebEngineBrowser* m_browser;
+    std::mutex m_mutex;
+    std::shared_ptr<const THostedBrowser::NavigationFilter> m_filter;
+};
+
+// The page: asks the gate before every navigation of the page or a frame,
+// so that a refused one never starts (the gate's blocking alone would show
+// an error page in its place), and reports every completed document of a
+// frame through a console message only its own script knows.
+class TFilteringPage final : public QWebEnginePage {
+public:
+    TFilteringPage(QWebEngineProfile* profile, TRequestGate* gate, QObject* parent)
+        : QWebEnginePage(profile, parent), m_gate(gate)
+    {
+        // The script runs in a world of its own, out of the pages' reach; a
+        // page cannot read it, so it cannot forge the message.
+        QWebEngineScript script;
+        script.setName(QStringLiteral("lotscope-frame-complete"));
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(QWebEngineScript::ApplicationWorld);
+        script.setRunsOnSubFrames(true);
+        script.setSourceCode(QStringLiteral("if (window !== window.top) console.debug('%1');").arg(m_frameToken));
+        scripts().insert(script);
+    }
+
+    // Called for each document a frame of the page has started to show.
+    std::function<void()> FrameCompleted;
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override { return m_gate->Allows(url); }
+
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                  const QString& source) override
+    {
+        if (message == m_frameToken) {
+            if (FrameCompleted)
+                FrameCompleted();
+            return;
+        }
+        QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+    }
+
+private:
+    TRequestGate* m_gate;
+    const QString m_frameToken = QStringLiteral("lotscope-frame-%1-%2")
+                                     .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))
+                                     .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
 };
 
 TWebEngineBrowser* TWebEngineBrowser::CreateForUser()
@@ -80,16 +155,20 @@ TWebEngineBrowser* TWebEngineBrowser::CreateOffTheRecord()
     return new TWebEngineBrowser(new QWebEngineProfile);
 }
 
-TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile) : m_profile(profile)
+TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile)
+    : m_profile(profile), m_gate(std::make_unique<TRequestGate>(this))
 {
     m_profile->setHttpAcceptLanguage(QString::fromLatin1(kAcceptLanguage));
+    m_profile->setUrlRequestInterceptor(m_gate.get());
     m_view = new QWebEngineView;
     m_view->setObjectName(QStringLiteral("WebBrowser1"));
-    m_page = new TFilteringPage(m_profile, m_view);
+    m_page = new TFilteringPage(m_profile, m_gate.get(), m_view);
     m_view->setPage(m_page);
-    m_page->Refused = [this](const QString& url) { emit NavigationRefused(url); };
+    m_page->FrameCompleted = [this] { Completed(); };
 
     connect(m_page, &QWebEnginePage::urlChanged, this, &TWebEngineBrowser::OnUrlChanged);
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &TWebEngineBrowser::OnLoadingChanged);
+    connect(m_page, &QWebEnginePage::newWindowRequested, this, &TWebEngineBrowser::OnNewWindowRequested);
     connect(m_page, &QWebEnginePage::linkHovered, this, &THostedBrowser::StatusTextChange);
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int percent) {
         emit StatusTextChange(QStringLiteral("ページを読み込んでいます... (%1%)").arg(percent));
@@ -108,7 +187,8 @@ TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile) : m_profile(pro
 TWebEngineBrowser::~TWebEngineBrowser()
 {
     // Running downloads end with their temporary files; the page must go
-    // before its profile.
+    // before its profile, the profile before its interceptor (the gate,
+    // released after this body).
     delete m_downloads;
     delete m_view.data();
     delete m_profile;
@@ -164,7 +244,7 @@ bool TWebEngineBrowser::DocumentPresent() const
 
 void TWebEngineBrowser::SetNavigationFilter(NavigationFilter filter)
 {
-    m_page->Filter = std::move(filter);
+    m_gate->SetFilter(std::move(filter));
 }
 
 void TWebEngineBrowser::SetSaveFileChooser(SaveFileChooser chooser)
@@ -172,13 +252,51 @@ void TWebEngineBrowser::SetSaveFileChooser(SaveFileChooser chooser)
     m_downloads->SetChooser(std::move(chooser));
 }
 
-void TWebEngineBrowser::OnUrlChanged(const QUrl& url)
+void TWebEngineBrowser::Completed()
 {
-    if (url.isEmpty() || url == m_lastUrl)
-        return;
-    m_lastUrl = url;
     m_document = true;
     emit NavigateComplete2();
+}
+
+// The page's own navigations: a new document is reported when its address
+// is committed, or at the end of its load when the address stayed the same
+// (a reload, the same address again); a navigation within the document
+// (an anchor, a script's history entry) changes the address only. A load
+// that was stopped or refused completes nothing.
+void TWebEngineBrowser::OnUrlChanged(const QUrl& url)
+{
+    if (url.isEmpty())
+        return;
+    m_committedInLoad = m_loading;
+    Completed();
+}
+
+void TWebEngineBrowser::OnLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        m_loading = true;
+        m_committedInLoad = false;
+        return;
+    }
+    const bool reported = m_committedInLoad || !m_loading;
+    m_loading = false;
+    m_committedInLoad = false;
+    if (!reported && info.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
+        Completed();
+}
+
+// A page meant for a new window (a link with a target of its own, a
+// script's window.open) becomes a navigation of this page: a new history
+// entry, asked of the filter like any other. The engine's window for it is
+// never made. An empty address or a blank page (which a script would fill
+// in) has nothing to show here.
+void TWebEngineBrowser::OnNewWindowRequested(QWebEngineNewWindowRequest& request)
+{
+    const QUrl url = request.requestedUrl();
+    if (url.isEmpty() || url.matches(QUrl(QStringLiteral("about:blank")), QUrl::None))
+        return;
+    // Not from inside the engine's own call.
+    QMetaObject::invokeMethod(this, [this, url] { m_page->load(url); }, Qt::QueuedConnection);
 }
 
 void TWebEngineBrowser::OnHistoryActionChanged()

@@ -6,11 +6,15 @@
 
 #include <QPointer>
 #include <QUrl>
+#include <memory>
 
+class QWebEngineLoadingInfo;
+class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 class TDownloadSaver;
 class QWebEngineView;
 class TFilteringPage;
+class TRequestGate;
 
 class TWebEngineBrowser final : public THostedBrowser {
     Q_OBJECT
@@ -39,20 +43,25 @@ public:
     static QUrl AddressFromText(const QString& text);
 
 signals:
-    // A main-frame navigation the filter refused, before anything loaded.
+    // A request the filter refused, before it left the machine.
     void NavigationRefused(const QString& url);
 
 private:
     // Takes ownership of profile; it is released after the page.
     explicit TWebEngineBrowser(QWebEngineProfile* profile);
+    void Completed();
     void OnUrlChanged(const QUrl& url);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
     void OnHistoryActionChanged();
 
     QWebEngineProfile* m_profile = nullptr;
+    std::unique_ptr<TRequestGate> m_gate;
     QPointer<QWebEngineView> m_view;
     TFilteringPage* m_page = nullptr;
     TDownloadSaver* m_downloads = nullptr;
-    QUrl m_lastUrl;
+    bool m_loading = false;
+    bool m_committedInLoad = false;
     bool m_document = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
