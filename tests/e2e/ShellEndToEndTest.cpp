@@ -357,8 +357,10 @@ TEST_F(ShellEndToEnd, NewWindowRequestsNavigateTheOneView)
 }
 
 // While the flag is 1 no request for the preview leaves the machine, by any
-// road, and the page, its history and the address box stay as they were;
-// while it is 0 every road reaches the server.
+// road (frames, objects, scripts, new windows, redirects of navigations,
+// addresses a lenient server reads as the preview's), and the page, its
+// history and the address box stay as they were; while it is 0 every road
+// reaches the server.
 TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
 {
     const auto append = [](const QString& html) {
@@ -378,7 +380,7 @@ TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
          "fetch('" + preview + "').then(r => r.text()).then(t => { document.open(); document.write(t); "
                                "document.close(); });"},
         {"window.open", "window.open('" + preview + "');"},
-        {"redirect of a fetch", "fetch('/test.jp/go');"},
+        {"redirect of a frame", append("<iframe src='/test.jp/go'></iframe>")},
         {"doubled slash", "location.href = '/test.jp/jp//show/bid_preview';"},
         {"escaped slashes", "location.href = '/test.jp/jp%2Fshow%2Fbid_preview';"},
         {"segment parameter", "location.href = '/test.jp/jp/show;s=1/bid_preview';"},

@@ -45,7 +45,10 @@ void SpeakJapanese()
 // Holds the navigation filter and asks it for every request of the profile,
 // on whichever thread the engine calls from. A request the filter refuses
 // is blocked before it leaves the machine and announced on the browser's
-// thread.
+// thread. One gap is the engine's: when a server redirects a script's or a
+// subresource's request (not a navigation), the engine follows the redirect
+// first and asks here afterwards, so the redirected request may go out; its
+// answer is thrown away and never reaches the page.
 class TRequestGate final : public QWebEngineUrlRequestInterceptor {
 public:
     explicit TRequestGate(TWebEngineBrowser* browser) : m_browser(browser) {}
