@@ -6,21 +6,6 @@
 #include <QApplication>
 #include <filesystem>
 
-namespace {
-
-class TStderrReporter final : public TMessageReporter {
-public:
-    void ShowError(const QString& message) override { std::fprintf(stderr, "error: %s\n", qPrintable(message)); }
-    void ShowMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    bool AskYesNo(const QString& question) override
-    {
-        std::fprintf(stderr, "question: %s\n", qPrintable(question));
-        return false;
-    }
-};
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

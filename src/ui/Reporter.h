@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdio>
 #include <exception>
 
 class QWidget;
@@ -37,6 +38,20 @@ public:
 
 private:
     QWidget* m_parent = nullptr;
+};
+
+// The reporter of a program that runs with no one at the screen (the
+// children the tests and benchmarks start): what it would show goes to
+// stderr, and every question is answered No.
+class TStderrReporter final : public TMessageReporter {
+public:
+    void ShowError(const QString& message) override { std::fprintf(stderr, "error: %s\n", qPrintable(message)); }
+    void ShowMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    bool AskYesNo(const QString& question) override
+    {
+        std::fprintf(stderr, "question: %s\n", qPrintable(question));
+        return false;
+    }
 };
 
 // Runs an event handler and hands any error it raises to the error display,
