@@ -3,6 +3,7 @@
 // what the programs report (the monotonic clock, the process tree's memory).
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -18,6 +19,14 @@
 #include <vector>
 
 namespace bench {
+
+// The middle value of a set of runs.
+template <class T>
+T Median(std::vector<T> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
 
 inline long long MonotonicNs()
 {

@@ -108,13 +108,6 @@ const TCase kCases[] = {
      [](const fs::path& d) { WriteFile(d / "search.ini", std::string(kLimits.MaxLineBytes + 1, 'n') + "\r\n"); }},
 };
 
-template <class T>
-T Median(std::vector<T> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -151,7 +144,7 @@ int main(int argc, char** argv)
         }
         if (ms.empty())
             continue;
-        std::printf("%-62s %7.0f ms %8.1f MiB  %d%s%s\n", c.Name, Median(ms), Median(peak) / 1024.0, messages,
+        std::printf("%-62s %7.0f ms %8.1f MiB  %d%s%s\n", c.Name, bench::Median(ms), bench::Median(peak) / 1024.0, messages,
                     first.empty() ? "" : ": ", first.c_str());
         std::fflush(stdout);
     }

@@ -51,13 +51,6 @@ Run RunOnce(const char* program, const fs::path& scratch)
     return run;
 }
 
-template <class T>
-T Median(std::vector<T> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -82,9 +75,9 @@ int main(int argc, char** argv)
     }
     fs::remove_all(scratch);
 
-    const double lm = Median(lotMs), mm = Median(minMs);
-    const double lp = Median(lotPeak) / 1024.0, mp = Median(minPeak) / 1024.0;
-    const double lt = Median(lotTree) / 1024.0, mt = Median(minTree) / 1024.0;
+    const double lm = bench::Median(lotMs), mm = bench::Median(minMs);
+    const double lp = bench::Median(lotPeak) / 1024.0, mp = bench::Median(minPeak) / 1024.0;
+    const double lt = bench::Median(lotTree) / 1024.0, mt = bench::Median(minTree) / 1024.0;
     std::printf("start-up to first committed navigation (median of %d runs)\n", rounds);
     std::printf("  lotscope: %8.1f ms   peak RSS %7.1f MiB   process tree at commit %7.1f MiB\n", lm, lp, lt);
     std::printf("  minimal : %8.1f ms   peak RSS %7.1f MiB   process tree at commit %7.1f MiB\n", mm, mp, mt);
