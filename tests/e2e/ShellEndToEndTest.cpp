@@ -330,25 +330,49 @@ TEST_F(ShellEndToEnd, BidStopRefusesThePreviewPageOnlyWhileTheFlagIsOne)
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
 }
 
-// A page asked for in a new window opens in the one view, once, as a new
-// history entry that Back leaves for the page that asked.
+// Whatever would open a new window loads in the one view, once, as a new
+// history entry that Back leaves for the page that asked: forms with their
+// method and data, however the form is sent.
 TEST_F(ShellEndToEnd, NewWindowRequestsNavigateTheOneView)
 {
-    const QString scripts[] = {
-        "const a = document.createElement('a'); a.href = '/test.jp/opened'; a.target = '_blank';"
-        "document.body.append(a); a.click();",
-        "window.open('/test.jp/opened', 'w', 'width=300')",
+    const auto withForm = [](const QString& attributes, const QString& button, const QString& send) {
+        return "document.body.insertAdjacentHTML('beforeend', \"<form id='nw' method='post' action='/test.jp/opened' " +
+               attributes + "><input name='bid' value='100'>" + button + "</form>\");" + send;
+    };
+    const struct {
+        const char* name;
+        QString script;
+        QByteArray method = "GET";
+    } rows[] = {
+        {"link", "const a = document.createElement('a'); a.href = '/test.jp/opened'; a.target = '_blank';"
+                 "document.body.append(a); a.click();"},
+        {"window.open", "window.open('/test.jp/opened', 'w', 'width=300')"},
+        {"form sent by its button", withForm("target='_blank'", "<button id='b'>go</button>", "b.click();"), "POST"},
+        {"form sent by submit()", withForm("target='_BLANK'", "", "nw.submit();"), "POST"},
+        {"button's formtarget", withForm("", "<button id='b' formtarget='_blank'>go</button>", "b.click();"), "POST"},
+        {"page's base target", "document.head.insertAdjacentHTML('beforeend', \"<base target='_blank'>\");" +
+                                   withForm("", "", "nw.requestSubmit();"), "POST"},
+        {"a window's name", withForm("target='popup'", "", "window.open('', 'popup'); nw.requestSubmit();"), "POST"},
     };
     Create("2,1,0\r\n");
-    for (const QString& script : scripts) {
-        SCOPED_TRACE(script.toStdString());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         Open(base + "/item");
         const int entry = Page()->history()->currentItemIndex();
         const qsizetype requests = server.RequestsFor("/test.jp/opened").size();
-        RunScript(script);
+        // The user's click starts the road, as the engine treats what a
+        // page does unasked differently (history, new windows).
+        RunScript("document.body.insertAdjacentHTML('beforeend', \"<div id='road' style='position: fixed; "
+                  "inset: 0'></div>\"); road.onclick = () => { " + row.script + " }; document.title = 'ready';");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->title() == "ready"; }, kTimeout));
+        QWidget* surface = browser->Widget()->focusProxy();
+        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
         ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->history()->currentItemIndex() == entry + 1; }, kTimeout));
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/opened"; }, kTimeout));
-        EXPECT_EQ(server.RequestsFor("/test.jp/opened").size(), requests + 1);
+        ASSERT_EQ(server.RequestsFor("/test.jp/opened").size(), requests + 1);
+        const THttpRequest request = server.RequestsFor("/test.jp/opened").last();
+        EXPECT_EQ(request.Method, row.method);
+        EXPECT_EQ(request.Body, row.method == "POST" ? "bid=100" : "");
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton1->isEnabled(); }, kTimeout));
         form->ToolButton1->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/item"; }, kTimeout));

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -109,6 +110,8 @@ public:
         script.setRunsOnSubFrames(true);
         script.setSourceCode(QStringLiteral("if (window !== window.top) console.debug('%1');").arg(m_frameToken));
         scripts().insert(script);
+        scripts().insert(BrowserScript(QStringLiteral("OneViewForms.js"), QWebEngineScript::ApplicationWorld));
+        scripts().insert(BrowserScript(QStringLiteral("OneViewSubmit.js"), QWebEngineScript::MainWorld));
     }
 
     // Called for each document a frame of the page has started to show.
@@ -129,6 +132,22 @@ protected:
     }
 
 private:
+    // One of the browser's own scripts, run in every frame before the page's
+    // own, in the given world.
+    static QWebEngineScript BrowserScript(const QString& name, quint32 world)
+    {
+        QFile file(QStringLiteral(":/lotscope/browser/") + name);
+        if (!file.open(QIODevice::ReadOnly))
+            qWarning("the browser's script %s is missing", qPrintable(name));
+        QWebEngineScript script;
+        script.setName(name);
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(world);
+        script.setRunsOnSubFrames(true);
+        script.setSourceCode(QString::fromUtf8(file.readAll()));
+        return script;
+    }
+
     TRequestGate* m_gate;
     const QString m_frameToken = QStringLiteral("lotscope-frame-%1-%2")
                                      .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))
@@ -291,12 +310,13 @@ void TWebEngineBrowser::OnLoadingChanged(const QWebEngineLoadingInfo& info)
 // A page meant for a new window (a link with a target of its own, a
 // script's window.open) becomes a navigation of this page: a new history
 // entry, asked of the filter like any other. The engine's window for it is
-// never made. An empty address or a blank page (which a script would fill
-// in) has nothing to show here.
+// never made. An empty address or an about: page (a blank page which a
+// script would fill in; the engine names an empty one "about:blank#blocked")
+// has nothing to show here.
 void TWebEngineBrowser::OnNewWindowRequested(QWebEngineNewWindowRequest& request)
 {
     const QUrl url = request.requestedUrl();
-    if (url.isEmpty() || url.matches(QUrl(QStringLiteral("about:blank")), QUrl::None))
+    if (url.isEmpty() || url.scheme() == QLatin1String("about"))
         return;
     // Not from inside the engine's own call.
     QMetaObject::invokeMethod(this, [this, url] { m_page->load(url); }, Qt::QueuedConnection);
