@@ -103,13 +103,9 @@ public:
     {
         // The script runs in a world of its own, out of the pages' reach; a
         // page cannot read it, so it cannot forge the message.
-        QWebEngineScript script;
-        script.setName(QStringLiteral("lotscope-frame-complete"));
-        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-        script.setWorldId(QWebEngineScript::ApplicationWorld);
-        script.setRunsOnSubFrames(true);
-        script.setSourceCode(QStringLiteral("if (window !== window.top) console.debug('%1');").arg(m_frameToken));
-        scripts().insert(script);
+        scripts().insert(PageScript(QStringLiteral("lotscope-frame-complete"),
+                                    QStringLiteral("if (window !== window.top) console.debug('%1');").arg(m_frameToken),
+                                    QWebEngineScript::ApplicationWorld));
         scripts().insert(BrowserScript(QStringLiteral("OneViewForms.js"), QWebEngineScript::ApplicationWorld));
         scripts().insert(BrowserScript(QStringLiteral("OneViewSubmit.js"), QWebEngineScript::MainWorld));
     }
@@ -132,20 +128,26 @@ protected:
     }
 
 private:
-    // One of the browser's own scripts, run in every frame before the page's
-    // own, in the given world.
-    static QWebEngineScript BrowserScript(const QString& name, quint32 world)
+    // A script run in every frame of the page, in the given world, before
+    // the page's own.
+    static QWebEngineScript PageScript(const QString& name, const QString& source, quint32 world)
     {
-        QFile file(QStringLiteral(":/lotscope/browser/") + name);
-        if (!file.open(QIODevice::ReadOnly))
-            qWarning("the browser's script %s is missing", qPrintable(name));
         QWebEngineScript script;
         script.setName(name);
         script.setInjectionPoint(QWebEngineScript::DocumentCreation);
         script.setWorldId(world);
         script.setRunsOnSubFrames(true);
-        script.setSourceCode(QString::fromUtf8(file.readAll()));
+        script.setSourceCode(source);
         return script;
+    }
+
+    // One of the browser's own scripts from its resources.
+    static QWebEngineScript BrowserScript(const QString& name, quint32 world)
+    {
+        QFile file(QStringLiteral(":/lotscope/browser/") + name);
+        if (!file.open(QIODevice::ReadOnly))
+            qWarning("the browser's script %s is missing", qPrintable(name));
+        return PageScript(name, QString::fromUtf8(file.readAll()), world);
     }
 
     TRequestGate* m_gate;
