@@ -70,7 +70,8 @@
     // button's formtarget before the form's target), so it can be decided
     // here. The user's submissions and a script's requestSubmit() fire that
     // event; a script's submit() fires none and announces itself with the
-    // event the main world's part of this script sends first.
+    // "lotscope-submit" event that OneViewSubmit.js, in the page's world,
+    // sends first.
     const decide = (event) => {
         const form = event.target, button = event.submitter;
         if (!(form instanceof HTMLFormElement))
