@@ -1,6 +1,8 @@
 #include "shell/browser/WebEngineBrowser.h"
 
 #include "shell/browser/DownloadSaver.h"
+#include "shell/browser/PageMenu.h"
+#include "shell/browser/PageQuestions.h"
 
 #include <QAction>
 #include <QDir>
@@ -99,7 +101,7 @@ private:
 class TFilteringPage final : public QWebEnginePage {
 public:
     TFilteringPage(QWebEngineProfile* profile, TRequestGate* gate, QObject* parent)
-        : QWebEnginePage(profile, parent), m_gate(gate)
+        : QWebEnginePage(profile, parent), m_gate(gate), m_questions(TPageQuestions::Attach(this))
     {
         // The script runs in a world of its own, out of the pages' reach; a
         // page cannot read it, so it cannot forge the message.
@@ -114,7 +116,23 @@ public:
     std::function<void()> FrameCompleted;
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override { return m_gate->Allows(url); }
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
+    {
+        return m_gate->Allows(url) && m_questions->OpensHere(url);
+    }
+    void javaScriptAlert(const QUrl& origin, const QString& message) override { m_questions->Alert(origin, message); }
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override
+    {
+        return m_questions->Confirm(origin, message);
+    }
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& value, QString* result) override
+    {
+        return m_questions->Prompt(origin, message, value, result);
+    }
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList&, const QStringList&) override
+    {
+        return m_questions->ChooseFiles(mode == FileSelectOpenMultiple);
+    }
 
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
                                   const QString& source) override
@@ -151,6 +169,7 @@ private:
     }
 
     TRequestGate* m_gate;
+    TPageQuestions* m_questions;
     const QString m_frameToken = QStringLiteral("lotscope-frame-%1-%2")
                                      .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))
                                      .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
@@ -186,6 +205,7 @@ TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile)
     m_profile->setUrlRequestInterceptor(m_gate.get());
     m_view = new QWebEngineView;
     m_view->setObjectName(QStringLiteral("WebBrowser1"));
+    InstallPageMenu(m_view);
     m_page = new TFilteringPage(m_profile, m_gate.get(), m_view);
     m_view->setPage(m_page);
     m_page->FrameCompleted = [this] { Completed(); };
@@ -200,9 +220,10 @@ TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile)
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         emit StatusTextChange(ok ? QStringLiteral("ページが表示されました") : QString());
     });
-    m_downloads = new TDownloadSaver(m_profile, m_page, this);
+    m_downloads = new TDownloadSaver(m_profile, this);
     connect(m_downloads, &TDownloadSaver::Progress, this, &THostedBrowser::StatusTextChange);
     connect(m_downloads, &TDownloadSaver::Finished, this, &THostedBrowser::DownloadFinished);
+    connect(this, &TWebEngineBrowser::NavigationRefused, this, &THostedBrowser::RequestRefused);
     for (auto action : {QWebEnginePage::Back, QWebEnginePage::Forward})
         connect(m_page->action(action), &QAction::changed, this,
                 &TWebEngineBrowser::OnHistoryActionChanged);
@@ -274,6 +295,11 @@ void TWebEngineBrowser::SetNavigationFilter(NavigationFilter filter)
 void TWebEngineBrowser::SetSaveFileChooser(SaveFileChooser chooser)
 {
     m_downloads->SetChooser(std::move(chooser));
+}
+
+void TWebEngineBrowser::AskToClose(std::function<void(bool agreed)> answer)
+{
+    TPageQuestions::Of(m_view->page())->AskToClose(std::move(answer));
 }
 
 void TWebEngineBrowser::Completed()

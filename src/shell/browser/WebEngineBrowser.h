@@ -36,6 +36,7 @@ public:
     bool DocumentPresent() const override;
     void SetNavigationFilter(NavigationFilter filter) override;
     void SetSaveFileChooser(SaveFileChooser chooser) override;
+    void AskToClose(std::function<void(bool agreed)> answer) override;
 
     // How a typed text becomes the address the engine loads: a text with a
     // scheme as it is, anything else (a bare host) the way a typed address
