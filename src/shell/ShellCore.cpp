@@ -266,3 +266,16 @@ std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_
     }
     return std::nullopt;
 }
+
+bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target)
+{
+    std::error_code error;
+    const auto folder = std::filesystem::weakly_canonical(dataDir, error);
+    if (error)
+        return false;
+    const auto chosen = std::filesystem::weakly_canonical(target, error);
+    if (error)
+        return true;  // cannot tell: refused
+    const auto [mismatch, rest] = std::mismatch(folder.begin(), folder.end(), chosen.begin(), chosen.end());
+    return mismatch == folder.end();
+}

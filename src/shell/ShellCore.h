@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <filesystem>
 #include <string_view>
 
 class TPzConv;
@@ -77,6 +78,15 @@ bool IsBidPreview(std::string_view address);
 // Whether the bid self-restraint stop applies: the flag equals 1 and the
 // address is a bid-preview page.
 bool BidStopApplies(int bidRestraintFlag, std::string_view address);
+// What the status bar says while the stop refuses a page (UTF-8).
+inline constexpr const char* kBidStopStatus = "入札自主規制モードのため入札確認ページを開きませんでした";
+
+// Whether a download's chosen path lies in the data folder (the folder
+// itself, its files, anything below it), links resolved. Such a target is
+// refused with kDataFolderTargetMessage.
+bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target);
+inline constexpr const char* kDataFolderTargetMessage =
+    "このフォルダーにはプログラムの設定ファイルがあるため保存できません。別の場所を選んでください";
 
 // A node of the favorites tree by absolute position (display order from 0,
 // children of collapsed nodes included): a kind node or one of its entries.

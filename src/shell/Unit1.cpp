@@ -5,7 +5,9 @@
 #include "ui/ShellIcons.h"
 #include "ui/WideText.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QPointer>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileDialog>
@@ -96,6 +98,7 @@ TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& 
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kApplicationTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/lotscope/icon/lotscope.svg")));
     setFont(DesignFont());
     resize(kFormWidth, kFormHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -356,11 +359,17 @@ void TForm1::ConnectHandlers()
             [this](const QString& path, const QString& failure) {
                 Run([&] { WebBrowser1DownloadFinished(path, failure); });
             });
-    m_browser->SetSaveFileChooser([this](const QString& proposed) {
-        QString chosen;
-        Run([&] { chosen = ChooseSaveFile(proposed); });
-        return chosen;
+    m_browser->SetSaveFileChooser([this](const QString& proposed, THostedBrowser::SaveAnswer answer) {
+        bool asked = false;
+        Run([&] {
+            ChooseSaveFile(proposed, answer);
+            asked = true;
+        });
+        if (!asked)
+            answer({});
     });
+    connect(m_browser.get(), &THostedBrowser::RequestRefused, this,
+            [this](const QString& url) { Run([&] { WebBrowser1RequestRefused(url); }); });
 
     // Keep the bid self-restraint stop even where going back is impossible,
     // and for what never becomes the page (a frame, an object, a script's
@@ -375,6 +384,28 @@ void TForm1::ConnectHandlers()
         } catch (...) {
             return mode != 1;
         }
+    });
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (m_closeAgreed) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (m_askingToClose)
+        return;
+    m_askingToClose = true;
+    QPointer<TForm1> self(this);
+    m_browser->AskToClose([self](bool agreed) {
+        if (!self)
+            return;
+        self->m_askingToClose = false;
+        self->m_closeAgreed = agreed;
+        // Not from inside the page's answer.
+        if (agreed)
+            QMetaObject::invokeMethod(self, &QWidget::close, Qt::QueuedConnection);
     });
 }
 
@@ -682,22 +713,61 @@ void TForm1::WebBrowser1DownloadFinished(const QString& path, const QString& fai
             QStringLiteral("「%1」を保存できませんでした: %2").arg(QFileInfo(path).fileName(), failure));
 }
 
-QString TForm1::ChooseSaveFile(const QString& proposedPath)
+void TForm1::WebBrowser1RequestRefused(const QString&)
 {
-    QFileDialog dialog(this, QStringLiteral("名前を付けて保存"));
-    dialog.setEnabled(true);  // also while another dialog has the window disabled
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("保存する場所:"));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
-    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("ファイルの種類:"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("保存"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
-    dialog.setNameFilter(QStringLiteral("すべてのファイル (*)"));
-    dialog.setDirectory(QFileInfo(proposedPath).absolutePath());
-    dialog.selectFile(QFileInfo(proposedPath).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    StatusBar1->showMessage(QString::fromUtf8(kBidStopStatus));
+}
+
+namespace {
+
+// The save dialog: refuses a file in the data folder before anything else
+// (before the question whether to replace it), and stays open for another
+// choice.
+class TSaveDialog final : public QFileDialog {
+public:
+    TSaveDialog(QWidget* parent, TMessageReporter& reporter, std::filesystem::path dataDir)
+        : QFileDialog(parent, QStringLiteral("名前を付けて保存")), m_reporter(reporter), m_dataDir(std::move(dataDir))
+    {
+    }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && IsInDataFolder(m_dataDir, QFile::encodeName(files.constFirst()).toStdString())) {
+            m_reporter.ShowMessage(QString::fromUtf8(kDataFolderTargetMessage));
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    TMessageReporter& m_reporter;
+    std::filesystem::path m_dataDir;
+};
+
+}  // namespace
+
+void TForm1::ChooseSaveFile(const QString& proposedPath, THostedBrowser::SaveAnswer answer)
+{
+    auto* dialog = new TSaveDialog(this, m_reporter, m_dataDir);
+    dialog->setObjectName(QStringLiteral("SaveDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setEnabled(true);  // also while another dialog has the window disabled
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setLabelText(QFileDialog::LookIn, QStringLiteral("保存する場所:"));
+    dialog->setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
+    dialog->setLabelText(QFileDialog::FileType, QStringLiteral("ファイルの種類:"));
+    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("保存"));
+    dialog->setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
+    dialog->setNameFilter(QStringLiteral("すべてのファイル (*)"));
+    dialog->setDirectory(QFileInfo(proposedPath).absolutePath());
+    dialog->selectFile(QFileInfo(proposedPath).fileName());
+    connect(dialog, &QDialog::finished, this, [dialog, answer](int result) {
+        const QStringList files = dialog->selectedFiles();
+        answer(result == QDialog::Accepted && !files.isEmpty() ? files.constFirst() : QString());
+    });
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->show();
 }

@@ -145,9 +145,13 @@ public:
     void WebBrowser1NavigateComplete2();
     // A download has ended: one message saying where it was saved or why not.
     void WebBrowser1DownloadFinished(const QString& path, const QString& failure);
-    // The save dialog for a download: opens at proposedPath (folder and
-    // suggested name); the chosen path, or empty when cancelled.
-    QString ChooseSaveFile(const QString& proposedPath);
+    // The save dialog for a download, not modal: opens at proposedPath
+    // (folder and suggested name) and calls answer with the chosen path,
+    // or empty when cancelled. A path in the data folder is refused with a
+    // message, the dialog staying open.
+    void ChooseSaveFile(const QString& proposedPath, THostedBrowser::SaveAnswer answer);
+    // The bid stop refused a request: one line in the status bar.
+    void WebBrowser1RequestRefused(const QString& url);
 
     // For the dialogs (see TMainWindowLink).
     // Clears the account selector (text and items), adds the three IDs of
@@ -172,6 +176,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The window closes once the page shown agrees (its warning about
+    // unsaved input), or does not answer in time.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenu();
@@ -197,4 +204,6 @@ private:
     QWidget* m_form4 = nullptr;
     QWidget* m_form5 = nullptr;
     QTreeWidgetItem* m_lastSelected = nullptr;
+    bool m_askingToClose = false;
+    bool m_closeAgreed = false;
 };

@@ -9,6 +9,8 @@
 #include "textconv/Cp932.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <iostream>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -228,18 +230,26 @@ TEST_F(ShellEndToEnd, DownloadsAreSavedWholeOrNotAtAll)
     };
     server.Route("/test.jp/export.csv", file(true));
     server.Route("/test.jp/broken.csv", file(false));
+    enum class Target { File, Folder, ReadOnlyFolder };
     struct Row {
         const char* name;
         const char* path;
         bool chosen;            // the save dialog's answer: the file, or cancel
         QByteArray content;     // what the chosen file holds afterwards
         const char* message;    // the one message, empty for none
+        Target target = Target::File;
     };
     const Row rows[] = {
         {"cut short", "/broken.csv", true, "old", "「export.csv」を保存できませんでした: 通信が途切れました"},
         {"cancelled in the dialog", "/export.csv", false, "old", ""},
         {"saved whole", "/export.csv", true, csv, "「%1」に保存しました"},
+        {"the chosen name is a folder", "/export.csv", true, "",
+         "「export.csv」を保存できませんでした: 同じ名前のフォルダーがあります", Target::Folder},
+        {"the folder is read-only", "/export.csv", true, "old",
+         "「export.csv」を保存できませんでした: ファイルへのアクセスが拒否されました", Target::ReadOnlyFolder},
     };
+    const QString privateFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/lotscope/downloads";
     Create("2,1,0\r\n");
     const QString folder = QString::fromStdString((dir.path() / "saved").string());
     const QString target = folder + "/export.csv";
@@ -247,12 +257,25 @@ TEST_F(ShellEndToEnd, DownloadsAreSavedWholeOrNotAtAll)
         SCOPED_TRACE(row.name);
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
-        dir.Write("saved/export.csv", "old");
+        testfiles::TSmallFileSystem readOnly;
+        if (row.target == Target::ReadOnlyFolder) {
+            const std::string why = readOnly.Mount(folder.toStdString(), "1m");
+            if (!why.empty()) {
+                std::cout << "skipped: " << why << "\n";
+                continue;
+            }
+        }
+        if (row.target == Target::Folder)
+            QDir().mkpath(target);
+        else
+            dir.Write("saved/export.csv", "old");
+        if (row.target == Target::ReadOnlyFolder)
+            ASSERT_TRUE(readOnly.Remount(true));
         reporter.Messages.clear();
         QString proposed;
-        browser->SetSaveFileChooser([&](const QString& p) {
+        browser->SetSaveFileChooser([&](const QString& p, THostedBrowser::SaveAnswer answer) {
             proposed = p;
-            return row.chosen ? target : QString();
+            answer(row.chosen ? target : QString());
         });
         QStringList status;
         QMetaObject::Connection c =
@@ -270,9 +293,13 @@ TEST_F(ShellEndToEnd, DownloadsAreSavedWholeOrNotAtAll)
                                 .filePath("export.csv"));
         const QString message = QString(row.message).replace("%1", target);
         EXPECT_EQ(reporter.Messages, *row.message ? QStringList{message} : QStringList{});
-        EXPECT_EQ(QByteArray::fromStdString(dir.Read("saved/export.csv")), row.content);
-        // No temporary file is left beside it.
-        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"export.csv"});
+        if (row.target != Target::Folder)
+            EXPECT_EQ(QByteArray::fromStdString(dir.Read("saved/export.csv")), row.content);
+        // No temporary file is left beside it, nor in the private folder.
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                  QStringList{"export.csv"});
+        QDirIterator left(privateFolder, {"*.download"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        EXPECT_FALSE(left.hasNext()) << left.next().toStdString();
         if (row.chosen && row.content == csv) {
             EXPECT_FALSE(status.filter("export.csv をダウンロードしています").isEmpty()) << status.join("|").toStdString();
         }

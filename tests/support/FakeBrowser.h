@@ -35,6 +35,11 @@ public:
     QString LocationURL() const override { return Location; }
     bool DocumentPresent() const override { return Document; }
     void SetNavigationFilter(NavigationFilter filter) override { m_filter = std::move(filter); }
+    void AskToClose(std::function<void(bool)> answer) override
+    {
+        ++CloseQuestions;
+        answer(PageAgreesToClose);
+    }
 
     // Asks the navigation filter as the engine does before a main-frame
     // navigation; true when the navigation may go ahead.
@@ -57,6 +62,8 @@ public:
     int GoBackCount = 0;
     int GoForwardCount = 0;
     int RefreshCount = 0;
+    int CloseQuestions = 0;
+    bool PageAgreesToClose = true;
     QString Location;
     bool Document = false;
     bool GoBackThrows = false;

@@ -1,19 +1,27 @@
 #include "shell/browser/DownloadSaver.h"
 
+#include "settings/TextFile.h"
+
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
-#include "settings/TextFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
+
+constexpr const char* kLockName = ".lock";
 
 // Why the engine gave a download up, in the program's words. The reasons
 // are the engine's numbers: 1-19 the file, 20-29 the network, 30-39 the
@@ -38,111 +46,294 @@ QString InterruptText(int reason)
     return QStringLiteral("エラーを特定できません");
 }
 
-// The temporary name a download to path is written under: hidden, beside
-// it, and not the name of any existing file.
-QString TemporaryPathFor(const QString& path)
+QString RandomHex()
 {
-    const QFileInfo target(path);
+    return QStringLiteral("%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+}
+
+// Why path cannot be written, in the program's words.
+QString WriteFailure(const QString& path, int error)
+{
+    if (QFileInfo(path).isDir())
+        return QStringLiteral("同じ名前のフォルダーがあります");
+    return QString::fromUtf8(FileErrorMessage(error));
+}
+
+// Copies from into a hidden file beside to, flushed, and renames it to to;
+// nothing is left beside to on failure. Empty when done, else why not.
+QString CopyBeside(const QString& from, const QString& to)
+{
+    const QFileInfo target(to);
+    const QString beside = target.dir().filePath(QStringLiteral(".%1.%2.part").arg(target.fileName(), RandomHex()));
+    QFile in(from);
+    QFile out(beside);
+    if (!in.open(QIODevice::ReadOnly))
+        return WriteFailure(from, errno);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return WriteFailure(to, errno);
+    int error = 0;
     for (;;) {
-        const QString candidate = target.dir().filePath(
-            QStringLiteral(".%1.%2.part").arg(target.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                                      QLatin1Char('0')));
-        if (!QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
-            return candidate;
+        const QByteArray block = in.read(1 << 20);
+        if (block.isEmpty())
+            break;
+        if (out.write(block) != block.size()) {
+            error = errno ? errno : EIO;
+            break;
+        }
     }
+    if (!error && (!out.flush() || ::fsync(out.handle()) != 0))
+        error = errno ? errno : EIO;
+    out.close();
+    if (!error && std::rename(QFile::encodeName(beside).constData(), QFile::encodeName(to).constData()) != 0)
+        error = errno;
+    if (error) {
+        QFile::remove(beside);
+        return WriteFailure(to, error);
+    }
+    return {};
+}
+
+// Moves the finished file to the chosen name: one rename(2), which replaces
+// the chosen file in one step (the user agreed to replace it when choosing),
+// or a copy on another file system. Empty when done, else why not.
+QString MoveInto(const QString& from, const QString& to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return {};
+    const int error = errno;
+    if (error != EXDEV)
+        return WriteFailure(to, error);
+    return CopyBeside(from, to);
 }
 
 }  // namespace
 
-TDownloadSaver::TDownloadSaver(QWebEngineProfile* profile, QWebEnginePage* page, QObject* parent)
-    : QObject(parent), m_page(page)
+QString SafeDownloadName(const QString& suggested)
 {
+    QString name = suggested;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    name = name.section(QLatin1Char('/'), -1);
+    name.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
+    while (name.startsWith(QLatin1Char('.')) || name.startsWith(QLatin1Char(' ')))
+        name.remove(0, 1);
+    name = name.trimmed();
+    return name.isEmpty() ? QStringLiteral("download") : name;
+}
+
+QString TDownloadSaver::StartFolder()
+{
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const QString home = QDir::homePath();
+    if (!downloads.isEmpty() && QDir::isAbsolutePath(downloads) && QDir().mkpath(downloads))
+        return QDir(downloads).absolutePath();
+    return home;
+}
+
+TDownloadSaver::TDownloadSaver(QWebEngineProfile* profile, QObject* parent, QString temporaryRoot)
+    : QObject(parent), m_root(std::move(temporaryRoot))
+{
+    if (m_root.isEmpty())
+        m_root = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
+                     .filePath(QStringLiteral("lotscope/downloads"));
+    RemoveAbandonedSessions();
     connect(profile, &QWebEngineProfile::downloadRequested, this, &TDownloadSaver::OnRequested);
 }
 
 TDownloadSaver::~TDownloadSaver()
 {
-    for (const TRunning& running : m_running) {
-        running.Request->disconnect(this);
-        running.Request->cancel();
-        QFile::remove(running.Temporary);
+    for (TDownload& download : m_downloads) {
+        if (download.Request) {
+            download.Request->disconnect(this);
+            download.Request->cancel();
+        }
+        QFile::remove(download.Temporary);
     }
+    if (m_lock >= 0) {
+        QDir(m_session).removeRecursively();
+        ::close(m_lock);
+    }
+}
+
+// A session folder whose lock nobody holds belongs to a copy that died: its
+// files are what its downloads left. Only such folders (named as this
+// program names them) are removed.
+void TDownloadSaver::RemoveAbandonedSessions()
+{
+    static const QRegularExpression sessionName(QStringLiteral("^[0-9a-f]{16}$"));
+    const QStringList sessions = QDir(m_root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString& name : sessions) {
+        if (!sessionName.match(name).hasMatch())
+            continue;
+        const QString folder = QDir(m_root).filePath(name);
+        const int lock =
+            ::open(QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName))).constData(),
+                   O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (lock < 0) {
+            QDir(m_root).rmdir(name);  // only an empty one
+            continue;
+        }
+        if (::flock(lock, LOCK_EX | LOCK_NB) == 0)
+            QDir(folder).removeRecursively();
+        ::close(lock);
+    }
+}
+
+bool TDownloadSaver::OpenSession()
+{
+    if (m_lock >= 0)
+        return true;
+    if (!QDir().mkpath(m_root))
+        return false;
+    QFile::setPermissions(m_root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString name = RandomHex();
+    if (!QDir(m_root).mkdir(name))
+        return false;
+    const QString folder = QDir(m_root).filePath(name);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const int lock = ::open(QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName))).constData(),
+                            O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (lock < 0 || ::flock(lock, LOCK_EX | LOCK_NB) != 0) {
+        if (lock >= 0)
+            ::close(lock);
+        QDir(folder).removeRecursively();
+        return false;
+    }
+    m_session = folder;
+    m_lock = lock;
+    return true;
 }
 
 void TDownloadSaver::OnRequested(QWebEngineDownloadRequest* request)
 {
-    if (request->page() != m_page || request->state() != QWebEngineDownloadRequest::DownloadRequested)
+    if (request->state() != QWebEngineDownloadRequest::DownloadRequested)
         return;
-    const QString proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
-                                 .filePath(request->suggestedFileName());
-    const QString chosen = m_chooser ? m_chooser(proposed) : QString();
-    if (chosen.isEmpty()) {
+    const QString name = SafeDownloadName(request->suggestedFileName());
+    if (request->isSavePageDownload()) {
         request->cancel();
         return;
     }
-    const QString target = QFileInfo(chosen).absoluteFilePath();
-    const QString temporary = TemporaryPathFor(target);
-    const QFileInfo temporaryInfo(temporary);
-    request->setDownloadDirectory(temporaryInfo.absolutePath());
-    request->setDownloadFileName(temporaryInfo.fileName());
-    m_running.push_back({request, target, temporary});
-    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, request] {
-        const auto it = std::find_if(m_running.begin(), m_running.end(),
-                                     [request](const TRunning& r) { return r.Request == request; });
-        if (it != m_running.end())
-            OnProgress(*it);
+    if (m_questions.size() > size_t(kWaitingQuestions)) {
+        request->cancel();
+        emit Progress(QStringLiteral("保存の確認を待つダウンロードが多すぎるため、%1 を保存しませんでした").arg(name));
+        return;
+    }
+    if (!OpenSession()) {
+        request->cancel();
+        emit Finished(name, QString::fromUtf8(filemsg::kAccessDenied));
+        return;
+    }
+    TDownload& download = m_downloads.emplace_back();
+    download.Request = request;
+    download.Name = name;
+    const QString file = QStringLiteral("%1.download").arg(++m_counter);
+    download.Temporary = QDir(m_session).filePath(file);
+    request->setDownloadDirectory(m_session);
+    request->setDownloadFileName(file);
+    TDownload* entry = &download;
+    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, entry] {
+        const qint64 received = entry->Request->receivedBytes();
+        const qint64 total = entry->Request->totalBytes();
+        if (total > 0)
+            emit Progress(
+                QStringLiteral("%1 をダウンロードしています... (%2%)").arg(entry->Name).arg(received * 100 / total));
+        else
+            emit Progress(
+                QStringLiteral("%1 をダウンロードしています... (%2 KB)").arg(entry->Name).arg(received / 1024));
     });
-    connect(request, &QWebEngineDownloadRequest::stateChanged, this,
-            [this, request] { OnStateChanged(request); });
+    connect(request, &QWebEngineDownloadRequest::stateChanged, this, [this, entry] { OnStateChanged(entry); });
     request->accept();
+    m_questions.push_back(entry);
+    // Not from inside the engine's call: the engine goes on meanwhile.
+    QMetaObject::invokeMethod(this, &TDownloadSaver::AskNext, Qt::QueuedConnection);
 }
 
-void TDownloadSaver::OnProgress(const TRunning& running)
+void TDownloadSaver::AskNext()
 {
-    const QString name = QFileInfo(running.Target).fileName();
-    const qint64 received = running.Request->receivedBytes();
-    const qint64 total = running.Request->totalBytes();
-    if (total > 0)
-        emit Progress(QStringLiteral("%1 をダウンロードしています... (%2%)").arg(name).arg(received * 100 / total));
+    if (m_asking || m_questions.empty())
+        return;
+    m_asking = true;
+    TDownload* download = m_questions.front();
+    const QString proposed = QDir(StartFolder()).filePath(download->Name);
+    QPointer<TDownloadSaver> self(this);
+    Answer answer = [self, download](const QString& chosen) {
+        if (self)
+            self->Answered(download, chosen);
+    };
+    if (m_chooser)
+        m_chooser(proposed, std::move(answer));
     else
-        emit Progress(QStringLiteral("%1 をダウンロードしています... (%2 KB)").arg(name).arg(received / 1024));
+        answer({});
 }
 
-void TDownloadSaver::OnStateChanged(QWebEngineDownloadRequest* request)
+void TDownloadSaver::Answered(TDownload* download, const QString& chosen)
 {
-    const auto state = request->state();
-    if (state != QWebEngineDownloadRequest::DownloadCompleted &&
-        state != QWebEngineDownloadRequest::DownloadCancelled &&
-        state != QWebEngineDownloadRequest::DownloadInterrupted)
-        return;
-    const auto it = std::find_if(m_running.begin(), m_running.end(),
-                                 [request](const TRunning& r) { return r.Request == request; });
-    if (it == m_running.end())
-        return;
-    const TRunning running = *it;
-    m_running.erase(it);
-    request->disconnect(this);
-
-    // Where the engine actually wrote, in case it chose another name.
-    const QString written = QDir(request->downloadDirectory()).filePath(request->downloadFileName());
-    QString failure;
-    if (state == QWebEngineDownloadRequest::DownloadCompleted) {
-        // rename(2) replaces the chosen file in one step (the user agreed to
-        // replace it when choosing).
-        if (std::rename(QFile::encodeName(written).constData(), QFile::encodeName(running.Target).constData()) != 0)
-            failure = QString::fromUtf8(FileErrorMessage(errno));
-    } else if (state == QWebEngineDownloadRequest::DownloadCancelled) {
-        failure = InterruptText(QWebEngineDownloadRequest::UserCanceled);
+    if (!m_asking || m_questions.empty() || m_questions.front() != download)
+        return;  // answered twice
+    m_questions.pop_front();
+    m_asking = false;
+    if (chosen.isEmpty()) {
+        Forget(download);
     } else {
-        failure = InterruptText(request->interruptReason());
+        download->Answered = true;
+        download->Target = QFileInfo(chosen).absoluteFilePath();
+        if (download->Ended)
+            Finish(download);
+    }
+    QMetaObject::invokeMethod(this, &TDownloadSaver::AskNext, Qt::QueuedConnection);
+}
+
+void TDownloadSaver::OnStateChanged(TDownload* download)
+{
+    QWebEngineDownloadRequest* request = download->Request;
+    if (!request)
+        return;
+    const auto state = request->state();
+    if (state == QWebEngineDownloadRequest::DownloadCompleted) {
+        download->Ended = true;
+    } else if (state == QWebEngineDownloadRequest::DownloadCancelled) {
+        download->Ended = true;
+        download->Failure = InterruptText(QWebEngineDownloadRequest::UserCanceled);
+    } else if (state == QWebEngineDownloadRequest::DownloadInterrupted) {
+        download->Ended = true;
+        download->Failure = InterruptText(request->interruptReason());
         // An interrupted download could be resumed later; end it for good
         // before its file goes.
+        request->disconnect(this);
         request->cancel();
+    } else {
+        return;
     }
-    if (!failure.isEmpty()) {
+    request->disconnect(this);
+    // Where the engine actually wrote, in case it chose another name.
+    const QString written = QDir(request->downloadDirectory()).filePath(request->downloadFileName());
+    if (!download->Failure.isEmpty()) {
         QFile::remove(written);
-        if (written != running.Temporary)
-            QFile::remove(running.Temporary);
+        QFile::remove(download->Temporary);
+    } else {
+        download->Temporary = written;
     }
-    emit Finished(running.Target, failure);
+    if (download->Answered)
+        Finish(download);
+}
+
+void TDownloadSaver::Finish(TDownload* download)
+{
+    QString failure = download->Failure;
+    if (failure.isEmpty())
+        failure = MoveInto(download->Temporary, download->Target);
+    QFile::remove(download->Temporary);
+    const QString target = download->Target;
+    m_downloads.remove_if([download](const TDownload& d) { return &d == download; });
+    emit Finished(target, failure);
+}
+
+// A download the user did not want: ended, its file removed, no message.
+void TDownloadSaver::Forget(TDownload* download)
+{
+    if (download->Request && !download->Ended) {
+        download->Request->disconnect(this);
+        download->Request->cancel();
+    }
+    QFile::remove(download->Temporary);
+    m_downloads.remove_if([download](const TDownload& d) { return &d == download; });
 }

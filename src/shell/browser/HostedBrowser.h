@@ -1,5 +1,5 @@
-// The hosted browser as the rest of the program sees it: six operations and
-// three events. Only src/shell/browser/ knows which engine is behind it;
+// The hosted browser as the rest of the program sees it: its operations and
+// events. Only src/shell/browser/ knows which engine is behind it;
 // tests substitute a fake that records calls and fires events.
 #pragma once
 
@@ -49,12 +49,20 @@ public:
     using NavigationFilter = std::function<bool(const QString& url)>;
     virtual void SetNavigationFilter(NavigationFilter filter) = 0;
 
-    // Where a download is saved: asked with the proposed file (the user's
-    // download folder and the name the site suggests); returns the chosen
-    // path, or an empty text to cancel the download. Without a chooser
+    // Where a download is saved, asked one download at a time while it
+    // already runs into a private temporary file: proposedPath is the
+    // download folder and the site's name reduced to a plain file name;
+    // answer with the chosen path, or an empty text to cancel the download.
+    // The answer may come later, from the event loop. Without a chooser
     // every download is cancelled (a browser that never downloads ignores it).
-    using SaveFileChooser = std::function<QString(const QString& proposedPath)>;
+    using SaveAnswer = std::function<void(const QString& chosen)>;
+    using SaveFileChooser = std::function<void(const QString& proposedPath, SaveAnswer answer)>;
     virtual void SetSaveFileChooser(SaveFileChooser) {}
+
+    // Asks the page shown whether it may close (a page may want to warn
+    // of unsaved input) and calls answer with true when it agrees or does
+    // not answer within a few seconds, false when the user chose to stay.
+    virtual void AskToClose(std::function<void(bool agreed)> answer) { answer(true); }
 
 signals:
     void StatusTextChange(const QString& text);
@@ -67,4 +75,6 @@ signals:
     // nothing left under path, failure saying why. While it runs, its
     // progress comes as status text.
     void DownloadFinished(const QString& path, const QString& failure);
+    // A request the navigation filter refused, before it left the machine.
+    void RequestRefused(const QString& url);
 };
