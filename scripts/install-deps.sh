@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   qt6-tools-dev qt6-tools-dev-tools libqt6svg6-dev libqt6opengl6-dev
-  qt6-qpa-plugins libgl-dev
+  qt6-qpa-plugins libgl-dev qt6-translations-l10n libqt6svg6
   libssl-dev openssl
   libgtest-dev libgmock-dev
   clang libclang-rt-dev

@@ -7,6 +7,8 @@
 #include "ui/Reporter.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <filesystem>
 
 int main(int argc, char** argv)
@@ -22,6 +24,10 @@ int main(int argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     SetApplicationTitle(app);
+    // Qt's own dialogs and buttons (file dialogs, Yes/No) speak Japanese.
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtJapanese);
 
     TMessageBoxReporter reporter;
     TLotscopeWindows windows = CreateWindows(TEndpoints::Defaults(), TWebEngineBrowser::CreateForUser(),
