@@ -437,13 +437,18 @@ TEST_F(Form1Test, DialogCommandsShowTheirDialogs)
     }
 }
 
-TEST_F(Form1Test, ExitClosesTheWindow)
+TEST_F(Form1Test, ExitClosesTheWindowOnceThePageAgrees)
 {
     WriteDefaults();
     Create();
     Show();
-    form->m_exit->trigger();
-    EXPECT_FALSE(form->isVisible());
+    for (const bool agrees : {false, true}) {
+        browser->PageAgreesToClose = agrees;
+        form->m_exit->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form->isVisible(), !agrees) << agrees;
+    }
+    EXPECT_EQ(browser->CloseQuestions, 2);
 }
 
 // ---- Browser events and the bid self-restraint stop ----
@@ -456,6 +461,8 @@ TEST_F(Form1Test, StatusAndCommandStateEvents)
     EXPECT_EQ(form->StatusBar1->currentMessage(), "http://link.test/日本");
     browser->FireStatusText("한");  // no code page 932 form
     EXPECT_EQ(form->StatusBar1->currentMessage(), "?");
+    emit browser->RequestRefused("http://top.test.jp/jp/show/bid_preview");
+    EXPECT_EQ(form->StatusBar1->currentMessage(), "入札自主規制モードのため入札確認ページを開きませんでした");
 
     struct Row {
         int command;
