@@ -299,7 +299,10 @@ void TWebEngineBrowser::SetSaveFileChooser(SaveFileChooser chooser)
 
 void TWebEngineBrowser::AskToClose(std::function<void(bool agreed)> answer)
 {
-    TPageQuestions::Of(m_view->page())->AskToClose(std::move(answer));
+    if (TPageQuestions* questions = TPageQuestions::Of(m_view->page()))
+        questions->AskToClose(std::move(answer));
+    else
+        answer(true);
 }
 
 void TWebEngineBrowser::Completed()
