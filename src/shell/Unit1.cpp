@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -685,6 +686,12 @@ void TForm1::m_helpClick() { OpenPage(TPageCommand::Home); }
 
 void TForm1::WebBrowser1StatusTextChange(const QString& text)
 {
+    // The page load the stop cut short ends with an empty status text: the
+    // stop's line stays instead.
+    if (text.isEmpty() && std::exchange(m_bidStopShown, false)) {
+        StatusBar1->showMessage(QString::fromUtf8(kBidStopStatus));
+        return;
+    }
     StatusBar1->showMessage(SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(text))));
 }
 
@@ -715,6 +722,7 @@ void TForm1::WebBrowser1DownloadFinished(const QString& path, const QString& fai
 
 void TForm1::WebBrowser1RequestRefused(const QString&)
 {
+    m_bidStopShown = true;
     StatusBar1->showMessage(QString::fromUtf8(kBidStopStatus));
 }
 

@@ -206,4 +206,5 @@ private:
     QTreeWidgetItem* m_lastSelected = nullptr;
     bool m_askingToClose = false;
     bool m_closeAgreed = false;
+    bool m_bidStopShown = false;  // the stop's line is up, until a load ends
 };

@@ -330,9 +330,13 @@ TEST_F(ShellEndToEnd, BidStopRefusesThePreviewPageOnlyWhileTheFlagIsOne)
             Open(base + "/item");
             const qsizetype before = server.RequestsFor(preview).size();
             QSignalSpy refused(browser, &TWebEngineBrowser::NavigationRefused);
+            QSignalSpy ended(Page(), &QWebEnginePage::loadFinished);
             RunScript(row.script);
             if (flag == 1) {
                 ASSERT_TRUE(refused.wait(kTimeout) || !refused.isEmpty());
+                // The status bar says why once the cut-short load has ended.
+                ASSERT_TRUE(ended.wait(kTimeout) || !ended.isEmpty());
+                EXPECT_EQ(form->StatusBar1->currentMessage(), QString::fromUtf8(kBidStopStatus));
                 EXPECT_TRUE(refused.first().first().toString().contains("jp/show/bid_preview"));
                 EXPECT_EQ(server.RequestsFor(preview).size(), before);
                 EXPECT_EQ(form->Edit3->text(), base + "/item");

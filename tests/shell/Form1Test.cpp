@@ -461,8 +461,6 @@ TEST_F(Form1Test, StatusAndCommandStateEvents)
     EXPECT_EQ(form->StatusBar1->currentMessage(), "http://link.test/日本");
     browser->FireStatusText("한");  // no code page 932 form
     EXPECT_EQ(form->StatusBar1->currentMessage(), "?");
-    emit browser->RequestRefused("http://top.test.jp/jp/show/bid_preview");
-    EXPECT_EQ(form->StatusBar1->currentMessage(), "入札自主規制モードのため入札確認ページを開きませんでした");
 
     struct Row {
         int command;
