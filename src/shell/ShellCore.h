@@ -1,9 +1,10 @@
 // The main window's logic that needs no widgets: the addresses its commands
-// open, the search and login addresses, the bid-preview test and the
-// favorites tree's position lookup. Text is Shift_JIS bytes throughout.
+// open, the search and login addresses and the favorites tree's position
+// lookup. Text is Shift_JIS bytes throughout.
 #pragma once
 
 #include "favorites/FavoritesStore.h"
+#include "shell/BidStop.h"
 #include "shell/Endpoints.h"
 
 #include <cstddef>
@@ -65,18 +66,6 @@ inline constexpr const char* kLoginAddressRefusedMessage =
 // when the box still shows that page's login address masked, so the mask
 // is never sent as a password; otherwise the text as typed.
 std::string AddressToOpen(const TEndpoints& endpoints, std::string_view typed, std::string_view location);
-
-// The bid-preview marker, searched case-sensitively anywhere in an address,
-// and in the address's path as a lenient server reads it: the part before
-// the query with its percent-escapes decoded (twice over), ";" parameters
-// removed from each segment (before or after the decoding), a backslash
-// taken for a slash and repeated slashes collapsed, once as it stands and
-// once with its "." and ".." segments resolved.
-inline constexpr std::string_view kBidPreviewMarker = "jp/show/bid_preview";
-bool IsBidPreview(std::string_view address);
-// Whether the bid self-restraint stop applies: the flag equals 1 and the
-// address is a bid-preview page.
-bool BidStopApplies(int bidRestraintFlag, std::string_view address);
 
 // A node of the favorites tree by absolute position (display order from 0,
 // children of collapsed nodes included): a kind node or one of its entries.

@@ -364,18 +364,8 @@ void TForm1::ConnectHandlers()
 
     // Keep the bid self-restraint stop even where going back is impossible,
     // and for what never becomes the page (a frame, an object, a script's
-    // fetch): while the mode is on, no request for a bid-preview page leaves
-    // the machine. The engine may ask from its own threads, so the check
-    // reads only the atomic flag and the address, and reports nothing; an
-    // address that cannot be checked is refused while the mode is on.
-    m_browser->SetNavigationFilter([&flag = BidRestraintFlag](const QString& url) noexcept {
-        const int mode = flag.load();
-        try {
-            return !BidStopApplies(mode, WideToSjis(url));
-        } catch (...) {
-            return mode != 1;
-        }
-    });
+    // fetch, a download): the engine asks the stop before every request.
+    m_browser->SetNavigationFilter([this](std::string_view url) noexcept { return BidStop.Allows(url); });
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
@@ -668,7 +658,7 @@ void TForm1::WebBrowser1CommandStateChange(int command, bool enable)
 void TForm1::WebBrowser1NavigateComplete2()
 {
     Edit3->setText(SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(m_browser->LocationURL()))));
-    if (BidStopApplies(BidRestraintFlag, WideToSjis(Edit3->text())))
+    if (BidStop.MustLeave(WideToSjis(Edit3->text())))
         m_browser->GoBack();
 }
 

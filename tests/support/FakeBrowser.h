@@ -38,7 +38,7 @@ public:
 
     // Asks the navigation filter as the engine does before a main-frame
     // navigation; true when the navigation may go ahead.
-    bool Offer(const QString& url) const { return !m_filter || m_filter(url); }
+    bool Offer(const QString& url) const { return !m_filter || m_filter(url.toStdString()); }
     bool HasFilter() const { return static_cast<bool>(m_filter); }
 
     // Event helpers.

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <stdexcept>
+#include <string_view>
 
 class QWidget;
 
@@ -46,7 +47,8 @@ public:
     // machine; a refused navigation of the page leaves page, history and
     // location as they were. The engine may ask from any thread, also while
     // another call is running: the filter must be safe to call that way.
-    using NavigationFilter = std::function<bool(const QString& url)>;
+    // The address comes as the engine sends it, fully percent-encoded ASCII.
+    using NavigationFilter = std::function<bool(std::string_view url)>;
     virtual void SetNavigationFilter(NavigationFilter filter) = 0;
 
     // Where a download is saved: asked with the proposed file (the user's
