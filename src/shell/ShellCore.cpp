@@ -151,3 +151,8 @@ std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_
     }
     return std::nullopt;
 }
+
+std::string LoginAddressHead(const TEndpoints& e)
+{
+    return Join({e.Login, kLoginPath, "?"});
+}

@@ -77,3 +77,9 @@ struct TTreeNodeRef {
 // Which node stands at position p for the given tables; nothing when p is
 // beyond the last node.
 std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_t p);
+
+// What every login address begins with (the endpoint's "/config/login?"),
+// and the parameter that holds its password: the browser drops it from the
+// page's address once the site has the login.
+std::string LoginAddressHead(const TEndpoints& endpoints);
+inline constexpr std::string_view kPasswordParameter = "passwd";

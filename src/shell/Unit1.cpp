@@ -366,6 +366,8 @@ void TForm1::ConnectHandlers()
     // and for what never becomes the page (a frame, an object, a script's
     // fetch, a download): the engine asks the stop before every request.
     m_browser->SetNavigationFilter([this](std::string_view url) noexcept { return BidStop.Allows(url); });
+    m_browser->HideSecretParameter(QString::fromStdString(LoginAddressHead(m_endpoints)),
+                                   QString::fromLatin1(kPasswordParameter.data(), kPasswordParameter.size()));
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

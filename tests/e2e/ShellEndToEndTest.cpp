@@ -623,6 +623,14 @@ TEST_F(ShellEndToEnd, LoginRequestCarriesTheIdAndTheDecryptedPassword)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor(path).isEmpty(); }, kTimeout));
     EXPECT_EQ(server.RequestsFor(path)[0].Query,
               ".src=auc&.done=" + base.toUtf8() + "/jp&login=taro&passwd=s3cret-pw");
+    // Once answered, the page's own address drops the password, so the next
+    // page's Referer and document.referrer hold none.
+    const QString answered = base + "/login/config/login?.src=auc&.done=" + base + "/jp&login=taro";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->url().toString() == answered; }, kTimeout))
+        << Page()->url().toString().toStdString();
+    RunScript("location.href = '/test.jp/next'");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/next").isEmpty(); }, kTimeout));
+    EXPECT_EQ(server.RequestsFor("/test.jp/next")[0].Header("Referer"), answered.toUtf8());
 }
 
 TEST_F(ShellEndToEnd, FavoriteDoubleClickOpensItsAddress)

@@ -35,6 +35,7 @@ public:
     QString LocationURL() const override { return Location; }
     bool DocumentPresent() const override { return Document; }
     void SetNavigationFilter(NavigationFilter filter) override { m_filter = std::move(filter); }
+    void HideSecretParameter(const QString&, const QString&) override {}
 
     // Asks the navigation filter as the engine does before a main-frame
     // navigation; true when the navigation may go ahead.

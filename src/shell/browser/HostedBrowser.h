@@ -58,6 +58,15 @@ public:
     using SaveFileChooser = std::function<QString(const QString& proposedPath)>;
     virtual void SetSaveFileChooser(SaveFileChooser) {}
 
+    // Addresses beginning with head (compared without regard to case) carry
+    // a secret in the query parameter named parameter (the login address
+    // carries the password). The site receives it; after that nothing keeps
+    // it: the page's own address drops the parameter before the page's
+    // first request or script (so no Referer or document.referrer holds
+    // it), and the engine's visited-link table gets no entry for such an
+    // address, also when it was redirected.
+    virtual void HideSecretParameter(const QString& head, const QString& parameter) = 0;
+
 signals:
     void StatusTextChange(const QString& text);
     // command 1: forward possible; command 2: back possible.

@@ -4,10 +4,13 @@
 
 #include <QAction>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QUrlQuery>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -50,6 +53,19 @@ void SpeakJapanese()
 
 }  // namespace
 
+// Addresses that carry a secret in one query parameter: those beginning
+// with Head (without regard to case) that have the parameter.
+struct TSecretParameter {
+    QString Head;
+    QString Parameter;
+
+    bool HeldBy(const QUrl& url) const
+    {
+        return !Head.isEmpty() && url.toString(QUrl::FullyEncoded).startsWith(Head, Qt::CaseInsensitive) &&
+               QUrlQuery(url).hasQueryItem(Parameter);
+    }
+};
+
 // Holds the navigation filter and asks it for every request of the profile,
 // on whichever thread the engine calls from. A request the filter refuses
 // is blocked before it leaves the machine and announced on the browser's
@@ -88,16 +104,39 @@ public:
         return false;
     }
 
+    void SetSecret(TSecretParameter secret)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_secret = std::move(secret);
+    }
+
+    // While a page's address still carries the secret (its document has
+    // started, its script has not yet dropped it), what it requests goes
+    // with the site's origin alone as Referer, never the address.
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        if (!Allows(info.requestUrl()))
+        if (!Allows(info.requestUrl())) {
             info.block(true);
+            return;
+        }
+        TSecretParameter secret;
+        {
+            const std::lock_guard lock(m_mutex);
+            secret = m_secret;
+        }
+        const QUrl page = info.firstPartyUrl();
+        if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame && secret.HeldBy(page) &&
+            !secret.HeldBy(info.requestUrl()))
+            info.setHttpHeader("Referer", page.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment |
+                                                        QUrl::RemoveUserInfo)
+                                                  .toEncoded() + '/');
     }
 
 private:
     TWebEngineBrowser* m_browser;
     std::mutex m_mutex;
     std::shared_ptr<const THostedBrowser::NavigationFilter> m_filter;
+    TSecretParameter m_secret;
 };
 
 // A page of the browser: asks the gate before every navigation of the page
@@ -123,13 +162,34 @@ public:
 
     // Called for each document a frame of the page has started to show.
     std::function<void()> FrameCompleted;
+    // Called with every address the page or a frame asks to navigate to
+    // (a redirect's target included), before the gate.
+    std::function<void(const QUrl&)> NavigationAsked;
+
+    // Runs source in the page's main frame, in the browser's own world, as
+    // each new document starts, before the page's own scripts and requests.
+    void AddDocumentScript(const QString& name, const QString& source)
+    {
+        QWebEngineScript script;
+        script.setName(name);
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(QWebEngineScript::ApplicationWorld);
+        script.setRunsOnSubFrames(false);
+        script.setSourceCode(source);
+        scripts().insert(script);
+    }
 
     // The page's own navigation, as its address and load events tell it.
     bool Loading = false;
     bool CommittedInLoad = false;
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override { return m_gate->Allows(url); }
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
+    {
+        if (NavigationAsked)
+            NavigationAsked(url);
+        return m_gate->Allows(url);
+    }
 
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
                                   const QString& source) override
@@ -204,6 +264,12 @@ TFilteringPage* TWebEngineBrowser::NewPage()
         if (page == Shown())
             Completed();
     };
+    page->NavigationAsked = [this](const QUrl& url) {
+        if (m_secret && m_secret->HeldBy(url))
+            m_secretVisits.append(url);
+    };
+    if (!m_hideSecretSource.isEmpty())
+        page->AddDocumentScript(QStringLiteral("lotscope-hide-secret"), m_hideSecretSource);
     connect(page, &QWebEnginePage::urlChanged, this, [this, page](const QUrl& url) { OnUrlChanged(page, url); });
     connect(page, &QWebEnginePage::loadingChanged, this,
             [this, page](const QWebEngineLoadingInfo& info) { OnLoadingChanged(page, info); });
@@ -300,6 +366,40 @@ void TWebEngineBrowser::SetSaveFileChooser(SaveFileChooser chooser)
     m_downloads->SetChooser(std::move(chooser));
 }
 
+// The script drops every occurrence of the parameter from the query as
+// written, keeping the other parameters' bytes, and replaces the document's
+// history entry with the result (same document, so nothing is loaded).
+void TWebEngineBrowser::HideSecretParameter(const QString& head, const QString& parameter)
+{
+    m_secret = std::make_unique<TSecretParameter>(TSecretParameter{head, parameter});
+    m_gate->SetSecret(*m_secret);
+    const QString data = QString::fromUtf8(QJsonDocument(QJsonArray{head.toLower(), parameter}).toJson(QJsonDocument::Compact));
+    m_hideSecretSource = QStringLiteral(
+        "(() => {"
+        "  const [head, name] = %1;"
+        "  const url = new URL(location.href);"
+        "  if (!url.href.toLowerCase().startsWith(head)) return;"
+        "  const all = url.search.slice(1).split('&');"
+        "  const kept = all.filter((p) => p.split('=')[0] !== name);"
+        "  if (kept.length === all.length) return;"
+        "  url.search = kept.join('&');"
+        "  history.replaceState(history.state, '', url.href);"
+        "})();").arg(data);
+    for (TFilteringPage* page : m_pages)
+        page->AddDocumentScript(QStringLiteral("lotscope-hide-secret"), m_hideSecretSource);
+}
+
+// The engine records a visited link for every address of a committed
+// navigation's redirect chain; the secret-carrying ones are taken out again
+// whenever a page's address changes or a load ends (the engine records them
+// in between, and deleting what is not there costs next to nothing).
+void TWebEngineBrowser::ForgetSecretVisits()
+{
+    if (m_secretVisits.isEmpty())
+        return;
+    m_profile->clearVisitedLinks(m_secretVisits);
+}
+
 void TWebEngineBrowser::Completed()
 {
     m_document = true;
@@ -314,6 +414,7 @@ void TWebEngineBrowser::Completed()
 // reports; one underneath is reported when it is shown again.
 void TWebEngineBrowser::OnUrlChanged(TFilteringPage* page, const QUrl& url)
 {
+    ForgetSecretVisits();
     if (url.isEmpty())
         return;
     page->CommittedInLoad = page->Loading;
@@ -330,6 +431,7 @@ void TWebEngineBrowser::OnLoadingChanged(TFilteringPage* page, const QWebEngineL
         page->CommittedInLoad = false;
         return;
     }
+    ForgetSecretVisits();
     const bool reported = page->CommittedInLoad || !page->Loading;
     page->Loading = false;
     page->CommittedInLoad = false;

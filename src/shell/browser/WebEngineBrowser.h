@@ -6,6 +6,7 @@
 
 #include "shell/browser/HostedBrowser.h"
 
+#include <QList>
 #include <QPointer>
 #include <QUrl>
 #include <memory>
@@ -18,6 +19,7 @@ class TDownloadSaver;
 class QWebEngineView;
 class TFilteringPage;
 class TRequestGate;
+struct TSecretParameter;
 
 class TWebEngineBrowser final : public THostedBrowser {
     Q_OBJECT
@@ -39,6 +41,7 @@ public:
     bool DocumentPresent() const override;
     void SetNavigationFilter(NavigationFilter filter) override;
     void SetSaveFileChooser(SaveFileChooser chooser) override;
+    void HideSecretParameter(const QString& head, const QString& parameter) override;
 
     // How a typed text becomes the address the engine loads: a text with a
     // scheme as it is, anything else (a bare host) the way a typed address
@@ -65,6 +68,7 @@ private:
     void OnNewWindowRequested(TFilteringPage* opener, QWebEngineNewWindowRequest& request);
     void UpdateHistoryState();
     static bool OpensAsWindow(const QUrl& url);
+    void ForgetSecretVisits();
 
     QWebEngineProfile* m_profile = nullptr;
     std::unique_ptr<TRequestGate> m_gate;
@@ -73,6 +77,11 @@ private:
     // new window lies on the page that opened it.
     std::vector<TFilteringPage*> m_pages;
     TDownloadSaver* m_downloads = nullptr;
+    // The secret-carrying addresses and the script that drops the secret
+    // from a page's address; every such address a page asked for.
+    std::unique_ptr<TSecretParameter> m_secret;
+    QString m_hideSecretSource;
+    QList<QUrl> m_secretVisits;
     bool m_document = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
