@@ -13,7 +13,7 @@ fi
 
 bash scripts/install-deps.sh
 if [ ! -x build/src/app/lotscope ]; then
-  echo "run.sh: building Lotscope for the first time; this takes about @FIRST_BUILD@ on two cores (later starts build only what changed)"
+  echo "run.sh: building Lotscope for the first time; this takes about 3 minutes on two cores (later starts build only what changed)"
 fi
 bash scripts/build.sh lotscope
 exec build/src/app/lotscope-launcher "$@"

@@ -14,7 +14,6 @@
 #include <QStatusBar>
 #include <QTcpServer>
 #include <QPushButton>
-#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -533,23 +532,21 @@ TEST_F(ShellEndToEnd, MainWindowPicture)
     EXPECT_EQ(form->Edit3->text(), "qrc:/lotscope/home.html");
 
     // The guide's pictures are the window's icons, bundled with the page,
-    // and every link is the address of one of the window's page commands.
+    // and its links are the addresses of the window's page commands.
     QVariantMap page;
-    Page()->runJavaScript(
-        "({ broken: [...document.images].filter(i => !i.complete || !i.naturalWidth).map(i => i.src),"
-        "   icons: new Set([...document.images].map(i => i.src)).size,"
-        "   links: [...document.links].map(a => a.href) })",
-        [&](const QVariant& result) { page = result.toMap(); });
+    Page()->runJavaScript("({ broken: [...document.images].filter(i => !i.naturalWidth).length,"
+                          "   icons: new Set([...document.images].map(i => i.src)).size,"
+                          "   links: [...new Set([...document.links].map(a => a.href))].sort() })",
+                          [&](const QVariant& result) { page = result.toMap(); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isEmpty(); }, kTimeout));
-    EXPECT_EQ(page["broken"].toStringList(), QStringList());
+    EXPECT_EQ(page["broken"].toInt(), 0);
     EXPECT_EQ(page["icons"].toInt(), 15);
     QStringList commands;
     for (TPageCommand c : {TPageCommand::AuctionTop, TPageCommand::MyStatus, TPageCommand::WatchOpen,
                            TPageCommand::WatchEnded, TPageCommand::Selling, TPageCommand::Bidding})
         commands << QString::fromStdString(PageAddress(endpoints, c));
-    const QStringList links = page["links"].toStringList();
-    EXPECT_EQ(QSet<QString>(links.begin(), links.end()), QSet<QString>(commands.begin(), commands.end()))
-        << links.join(' ').toStdString();
+    commands.sort();
+    EXPECT_EQ(page["links"].toStringList(), commands);
 
     form->TreeView1->topLevelItem(0)->setExpanded(true);
     // Give the compositor its first frame of the page.

@@ -1,39 +1,25 @@
 #!/usr/bin/env bash
 # scripts/install-deps.sh run twice against stand-ins for dpkg, apt-get and
-# sudo: the first run installs what is missing, the second finds everything
-# and says nothing. Then once against this machine's own dpkg, where the
-# test suite's packages are all present: no package tool, no output.
+# sudo: the first run installs what is missing, the second says nothing and
+# calls nothing. Then against this machine's own dpkg, where the suite's
+# packages are all present: no apt-get, no output.
 set -euo pipefail
 script=${1:?usage: install-deps-test.sh INSTALL-DEPS}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+w=$(mktemp -d)
+trap 'rm -rf "$w"' EXIT
 fail() { echo "install-deps test: $*"; exit 1; }
-
-mkdir "$work/bin" "$work/real"
-: > "$work/installed"
-cat > "$work/bin/dpkg-query" <<STUB
-#!/bin/sh
-for a; do case \$a in -*) ;; *) grep -qxF -- "\$a" "$work/installed" && echo "\$a install ok installed";; esac; done
-STUB
-cat > "$work/bin/apt-get" <<STUB
-#!/bin/sh
-echo "apt-get \$*" >> "$work/calls"
-[ "\$1" = install ] && for a; do case \$a in -*|install) ;; *) echo "\$a" >> "$work/installed";; esac; done
-exit 0
-STUB
-printf '#!/bin/sh\necho "sudo $*" >> "%s/calls"\nexec "$@"\n' "$work" > "$work/bin/sudo"
-for t in apt-get sudo; do cp "$work/bin/$t" "$work/real/$t"; done
-chmod +x "$work"/bin/* "$work"/real/*
-
-PATH=$work/bin:$PATH bash "$script" > "$work/first" 2>&1 || fail "first run failed: $(cat "$work/first")"
-grep -q 'installing ' "$work/first" || fail "first run did not say what it installs: $(cat "$work/first")"
-grep -q '^apt-get install' "$work/calls" || fail "first run installed nothing"
-: > "$work/calls"
-PATH=$work/bin:$PATH bash "$script" > "$work/second" 2>&1 || fail "second run failed: $(cat "$work/second")"
-[ ! -s "$work/second" ] || fail "second run printed: $(cat "$work/second")"
-[ ! -s "$work/calls" ] || fail "second run called: $(cat "$work/calls")"
-
-PATH=$work/real:$PATH bash "$script" > "$work/here" 2>&1 || fail "run on this machine failed: $(cat "$work/here")"
-[ ! -s "$work/here" ] && [ ! -s "$work/calls" ] ||
-  fail "on this machine it would install: $(cat "$work/here" "$work/calls")"
+mkdir "$w/fake" "$w/real"
+printf '#!/bin/sh\necho "$(basename "$0") $*" >> %s/calls\n[ "$1" = install ] && printf "%%s\\n" "$@" >> %s/installed\n[ "$0" = "${0%%sudo}" ] || exec "$@"\n' "$w" "$w" > "$w/real/apt-get"
+cp "$w/real/apt-get" "$w/real/sudo"
+printf '#!/bin/sh\nfor p; do grep -qxF -- "$p" %s/installed && echo "$p install ok installed"; done; exit 0\n' "$w" > "$w/fake/dpkg-query"
+cp "$w/real/apt-get" "$w/real/sudo" "$w/fake/"
+chmod +x "$w"/*/*
+: > "$w/installed"
+run() { : > "$w/calls"; PATH=$1:$PATH bash "$script" > "$w/out" 2>&1 || fail "failed: $(cat "$w/out")"; }
+run "$w/fake"
+grep -q 'installing ' "$w/out" && grep -q '^apt-get install' "$w/calls" || fail "the first run installed nothing"
+for dpkg in fake real; do
+  run "$w/$dpkg"
+  [ ! -s "$w/out" ] && [ ! -s "$w/calls" ] || fail "a run with everything present ($dpkg dpkg): $(cat "$w/out" "$w/calls")"
+done
 echo "install-deps test passed"
