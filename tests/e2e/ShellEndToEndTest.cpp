@@ -546,7 +546,7 @@ TEST_F(ShellEndToEnd, MainWindowPicture)
                            TPageCommand::WatchEnded, TPageCommand::Selling, TPageCommand::Bidding})
         commands << QString::fromStdString(PageAddress(endpoints, c));
     commands.sort();
-    EXPECT_EQ(page["links"].toStringList(), commands);
+    EXPECT_EQ(page["links"].toStringList().join(' ').toStdString(), commands.join(' ').toStdString());
 
     form->TreeView1->topLevelItem(0)->setExpanded(true);
     // Give the compositor its first frame of the page.
