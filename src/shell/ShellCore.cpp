@@ -105,6 +105,19 @@ bool IsLoginAddress(const TEndpoints& e, std::string_view text)
            });
 }
 
+bool IsBuiltInAddress(std::string_view text)
+{
+    // The outside browser gets the text trimmed (QUrl::fromUserInput).
+    const std::size_t start = text.find_first_not_of(" \t\r\n\f\v");
+    if (start == std::string_view::npos)
+        return false;
+    constexpr std::string_view scheme = "qrc:";
+    const std::string_view head = text.substr(start, scheme.size());
+    return head.size() == scheme.size() && std::equal(head.begin(), head.end(), scheme.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
 std::string MaskLoginAddress(const TEndpoints& e, std::string_view text)
 {
     if (!IsLoginAddress(e, text))

@@ -62,6 +62,13 @@ std::string MaskLoginAddress(const TEndpoints& endpoints, std::string_view text)
 // (UTF-8).
 inline constexpr const char* kLoginAddressRefusedMessage =
     "ログイン用のアドレスはパスワードを含むため、外部のブラウザには渡せません";
+// Whether text is the address of a page bundled with the program ("qrc:",
+// in any case, after leading blanks), which no outside browser can open.
+bool IsBuiltInAddress(std::string_view text);
+// What 「e」 shows in the status bar instead of handing such an address on
+// (UTF-8).
+inline constexpr const char* kBuiltInAddressRefusedMessage =
+    "このページは Lotscope に組み込まれたページのため、外部のブラウザでは開けません";
 // The address 移動 opens for the address box's text: the page's own address
 // when the box still shows that page's login address masked, so the mask
 // is never sent as a password; otherwise the text as typed.

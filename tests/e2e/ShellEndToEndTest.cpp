@@ -643,7 +643,8 @@ TEST_F(ShellEndToEnd, FavoriteDoubleClickOpensItsAddress)
 
 TEST_F(ShellEndToEnd, MainWindowPicture)
 {
-    // The bundled home page, the favorites tree and the toolbars.
+    // The bundled home page (offline, with its pictures), the favorites
+    // tree and the toolbars.
     dir.Write("search.ini", cp932::FromUtf8("カメラ,http://s/1\r\nレンズ,http://s/2\r\n").value());
     dir.Write("username.ini", "seller,http://u/1\r\n");
     dir.Write("login.ini", "taro,\r\njiro,\r\n,\r\n");
@@ -657,6 +658,24 @@ TEST_F(ShellEndToEnd, MainWindowPicture)
     ASSERT_TRUE(loaded.wait(kTimeout) || !loaded.isEmpty());
     EXPECT_TRUE(loaded.first().first().toBool());
     EXPECT_EQ(form->Edit3->text(), "qrc:/lotscope/home.html");
+
+    // The guide's pictures are the window's icons, bundled with the page,
+    // and its links are the addresses of the window's page commands.
+    QVariantMap page;
+    Page()->runJavaScript("({ broken: [...document.images].filter(i => !i.naturalWidth).length,"
+                          "   icons: new Set([...document.images].map(i => i.src)).size,"
+                          "   links: [...new Set([...document.links].map(a => a.href))].sort() })",
+                          [&](const QVariant& result) { page = result.toMap(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isEmpty(); }, kTimeout));
+    EXPECT_EQ(page["broken"].toInt(), 0);
+    EXPECT_EQ(page["icons"].toInt(), 15);
+    QStringList commands;
+    for (TPageCommand c : {TPageCommand::AuctionTop, TPageCommand::MyStatus, TPageCommand::WatchOpen,
+                           TPageCommand::WatchEnded, TPageCommand::Selling, TPageCommand::Bidding})
+        commands << QString::fromStdString(PageAddress(endpoints, c));
+    commands.sort();
+    EXPECT_EQ(page["links"].toStringList().join(' ').toStdString(), commands.join(' ').toStdString());
+
     form->TreeView1->topLevelItem(0)->setExpanded(true);
     // Give the compositor its first frame of the page.
     (void)QTest::qWaitFor([&] {
