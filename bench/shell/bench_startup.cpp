@@ -81,7 +81,7 @@ int main(int argc, char** argv)
     std::printf("start-up to first committed navigation (median of %d runs)\n", rounds);
     std::printf("  lotscope: %8.1f ms   peak RSS %7.1f MiB   process tree at commit %7.1f MiB\n", lm, lp, lt);
     std::printf("  minimal : %8.1f ms   peak RSS %7.1f MiB   process tree at commit %7.1f MiB\n", mm, mp, mt);
-    std::printf("  time ratio %.3f (target <= 1.15)   peak RSS difference %+.1f MiB (target <= 20)   "
+    std::printf("  time ratio %.3f (target <= 1.10)   peak RSS difference %+.1f MiB (target <= 15)   "
                 "tree difference %+.1f MiB\n",
                 lm / mm, lp - mp, lt - mt);
     return 0;

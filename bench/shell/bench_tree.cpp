@@ -28,6 +28,7 @@ public:
     QString LocationURL() const override { return {}; }
     bool DocumentPresent() const override { return false; }
     void SetNavigationFilter(NavigationFilter) override {}
+    void HideSecretParameter(const QString&, const QString&) override {}
 
 private:
     QWidget m_widget;

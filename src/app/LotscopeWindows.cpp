@@ -14,8 +14,9 @@ Q_LOGGING_CATEGORY(lcInstance, "lotscope.instance", QtWarningMsg)
 
 void SetApplicationTitle(QApplication& app)
 {
+    // Only the name: a display name would be added to every window's
+    // title (" — Lotscope"), and the dialogs carry their bare captions.
     app.setApplicationName(kApplicationTitle);
-    app.setApplicationDisplayName(kApplicationTitle);
 }
 
 TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser,

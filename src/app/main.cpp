@@ -3,6 +3,7 @@
 // one copy runs per data directory.
 #include "app/LotscopeWindows.h"
 #include "app/SingleInstance.h"
+#include "shell/browser/EngineLogging.h"
 #include "shell/browser/WebEngineBrowser.h"
 #include "ui/Reporter.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    QuietEngineLogging();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     SetApplicationTitle(app);

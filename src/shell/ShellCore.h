@@ -1,9 +1,10 @@
 // The main window's logic that needs no widgets: the addresses its commands
-// open, the search and login addresses, the bid-preview test and the
-// favorites tree's position lookup. Text is Shift_JIS bytes throughout.
+// open, the search and login addresses and the favorites tree's position
+// lookup. Text is Shift_JIS bytes throughout.
 #pragma once
 
 #include "favorites/FavoritesStore.h"
+#include "shell/BidStop.h"
 #include "shell/Endpoints.h"
 
 #include <cstddef>
@@ -62,24 +63,17 @@ std::string MaskLoginAddress(const TEndpoints& endpoints, std::string_view text)
 // (UTF-8).
 inline constexpr const char* kLoginAddressRefusedMessage =
     "ログイン用のアドレスはパスワードを含むため、外部のブラウザには渡せません";
+// Whether text is the address of a page bundled with the program ("qrc:",
+// in any case, after leading blanks), which no outside browser can open.
+bool IsBuiltInAddress(std::string_view text);
+// What 「e」 shows in the status bar instead of handing such an address on
+// (UTF-8).
+inline constexpr const char* kBuiltInAddressRefusedMessage =
+    "このページは Lotscope に組み込まれたページのため、外部のブラウザでは開けません";
 // The address 移動 opens for the address box's text: the page's own address
 // when the box still shows that page's login address masked, so the mask
 // is never sent as a password; otherwise the text as typed.
 std::string AddressToOpen(const TEndpoints& endpoints, std::string_view typed, std::string_view location);
-
-// The bid-preview marker, searched case-sensitively anywhere in an address,
-// and in the address's path as a lenient server reads it: the part before
-// the query with its percent-escapes decoded (twice over), ";" parameters
-// removed from each segment (before or after the decoding), a backslash
-// taken for a slash and repeated slashes collapsed, once as it stands and
-// once with its "." and ".." segments resolved.
-inline constexpr std::string_view kBidPreviewMarker = "jp/show/bid_preview";
-bool IsBidPreview(std::string_view address);
-// Whether the bid self-restraint stop applies: the flag equals 1 and the
-// address is a bid-preview page.
-bool BidStopApplies(int bidRestraintFlag, std::string_view address);
-// What the status bar says while the stop refuses a page (UTF-8).
-inline constexpr const char* kBidStopStatus = "入札自主規制モードのため入札確認ページを開きませんでした";
 
 // Whether a download's chosen path lies in the data folder (the folder
 // itself, its files, anything below it), links resolved. Such a target is
@@ -98,3 +92,9 @@ struct TTreeNodeRef {
 // Which node stands at position p for the given tables; nothing when p is
 // beyond the last node.
 std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_t p);
+
+// What every login address begins with (the endpoint's "/config/login?"),
+// and the parameter that holds its password: the browser drops it from the
+// page's address once the site has the login.
+std::string LoginAddressHead(const TEndpoints& endpoints);
+inline constexpr std::string_view kPasswordParameter = "passwd";

@@ -228,6 +228,19 @@ void TForm1::BuildTopPanel()
     ToolButton11 = MakeToolButton(ToolBar2, "ToolButton11", ImageList3[1], 26);
     ToolButton12 = MakeToolButton(ToolBar2, "ToolButton12", ImageList3[2], 26);
 
+    // Names a screen reader says for the controls that show only an icon
+    // (the toolbars carry no hints).
+    const std::pair<QWidget*, const char*> spoken[] = {
+        {ToolButton1, "戻る"}, {ToolButton2, "進む"}, {ToolButton3, "再読み込み"},
+        {ComboBox1, "ログインするYahoo!ID"}, {ToolButton5, "ログイン"}, {ToolButton4, "お気に入りに追加"},
+        {ToolButton6, "ウォッチリスト(開催中)"}, {ToolButton7, "出品中"}, {ToolButton8, "入札中"},
+        {ToolButton9, "外部のブラウザで開く"}, {Edit1, "検索語"},
+        {ToolButton13, "Yahoo!オークションで検索"}, {ToolButton10, "Amazonで検索"},
+        {ToolButton11, "価格.comで検索"}, {ToolButton12, "オークファンで検索"},
+    };
+    for (const auto& [control, name] : spoken)
+        control->setAccessibleName(QString::fromUtf8(name));
+
     auto* rows = new QVBoxLayout(Panel1);
     rows->setContentsMargins(1, 1, 1, 1);
     rows->setSpacing(0);
@@ -265,6 +278,7 @@ void TForm1::BuildClientArea()
 
     TreeView1 = new QTreeWidget(Splitter1);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setAccessibleName(QStringLiteral("お気に入り"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setColumnCount(1);
     TreeView1->setRootIsDecorated(false);
@@ -374,18 +388,10 @@ void TForm1::ConnectHandlers()
 
     // Keep the bid self-restraint stop even where going back is impossible,
     // and for what never becomes the page (a frame, an object, a script's
-    // fetch): while the mode is on, no request for a bid-preview page leaves
-    // the machine. The engine may ask from its own threads, so the check
-    // reads only the atomic flag and the address, and reports nothing; an
-    // address that cannot be checked is refused while the mode is on.
-    m_browser->SetNavigationFilter([&flag = BidRestraintFlag](const QString& url) noexcept {
-        const int mode = flag.load();
-        try {
-            return !BidStopApplies(mode, WideToSjis(url));
-        } catch (...) {
-            return mode != 1;
-        }
-    });
+    // fetch, a download): the engine asks the stop before every request.
+    m_browser->SetNavigationFilter([this](std::string_view url) noexcept { return BidStop.Allows(url); });
+    m_browser->HideSecretParameter(QString::fromStdString(LoginAddressHead(m_endpoints)),
+                                   QString::fromLatin1(kPasswordParameter.data(), kPasswordParameter.size()));
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -659,6 +665,11 @@ void TForm1::ToolButton9Click()
         m_reporter.ShowMessage(QString::fromUtf8(kLoginAddressRefusedMessage));
         return;
     }
+    // The program's own pages exist only inside it.
+    if (IsBuiltInAddress(WideToSjis(Edit3->text()))) {
+        StatusBar1->showMessage(QString::fromUtf8(kBuiltInAddressRefusedMessage));
+        return;
+    }
     // Handed to the desktop's default handler; returns at once, the answer
     // is not examined.
     QDesktopServices::openUrl(QUrl::fromUserInput(Edit3->text()));
@@ -706,7 +717,7 @@ void TForm1::WebBrowser1CommandStateChange(int command, bool enable)
 void TForm1::WebBrowser1NavigateComplete2()
 {
     Edit3->setText(SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(m_browser->LocationURL()))));
-    if (BidStopApplies(BidRestraintFlag, WideToSjis(Edit3->text())))
+    if (BidStop.MustLeave(WideToSjis(Edit3->text())))
         m_browser->GoBack();
 }
 

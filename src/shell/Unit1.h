@@ -46,8 +46,10 @@ public:
 
     // Program-wide state.
     TAccounts Accounts;
-    // Atomic: the engine's request filter reads it from its own threads.
-    std::atomic<int> BidRestraintFlag = 0;
+    // The bid self-restraint stop and its flag (read by the engine's
+    // request check from its own threads).
+    TBidStop BidStop;
+    std::atomic<int>& BidRestraintFlag = BidStop.Flag;
     TFavoriteTables FavoriteTables;
     TPzConv PzConv1;
 

@@ -112,8 +112,9 @@ void DrawReload(QPainter& p)
 
 void DrawPlus(QPainter& p)
 {
-    p.setPen(QPen(QColor(0x9a, 0x6a, 0x00), 0.8));
-    p.setBrush(QColor(0xf0, 0xb0, 0x20));
+    // Deep blue, to stand out on the amber toolbar.
+    p.setPen(QPen(QColor(0x0c, 0x2a, 0x6e), 0.8));
+    p.setBrush(QColor(0x1e, 0x5a, 0xd0));
     QPainterPath plus;
     plus.addRect(6, 2, 4, 12);
     plus.addRect(2, 6, 12, 4);

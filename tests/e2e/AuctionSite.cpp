@@ -123,7 +123,9 @@ THttpResponse TAuctionSite::Answer(const THttpRequest& request)
         // Both answers may be kept by a cache for an hour.
         THttpResponse answer = Parameter(request.Query, "login") == kRedirectedLogin
                                    ? THttpResponse::Redirect(kHomePath)
-                                   : Page("login", "<p>welcome</p>");
+                                   : Page("login", "<p>welcome</p><img src='/test.jp/login/pixel'>"
+                                                   "<img referrerpolicy='unsafe-url' src='http://localhost:" +
+                                                   QByteArray::number(m_server.Port()) + "/test.jp/third-party'>");
         answer.Headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("max-age=3600")));
         return answer;
     }

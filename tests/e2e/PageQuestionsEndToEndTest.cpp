@@ -9,6 +9,7 @@
 #include "shell/browser/WebEngineBrowser.h"
 #include "support/TestFiles.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDirIterator>

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QProcess>
@@ -29,10 +30,12 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <set>
 
 namespace {
 
@@ -112,6 +115,38 @@ void TypeOver(QLineEdit* edit, const QString& text)
 
 class RoadsEndToEnd : public ::testing::Test {
 protected:
+    // The engine's visited-link table under root: a 24-byte header ("VLnk",
+    // version, table length, entries used, 8 bytes of salt), then the table
+    // of 64-bit fingerprints, each the first 8 bytes of MD5(salt + address).
+    std::set<quint64> VisitedLinkFingerprints(const std::filesystem::path& root)
+    {
+        std::set<quint64> fingerprints;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (entry.path().filename() != "Visited Links")
+                continue;
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+            EXPECT_TRUE(bytes.starts_with("VLnk"));
+            salt = bytes.substr(16, 8);
+            for (std::size_t at = 24; at + 8 <= bytes.size(); at += 8) {
+                quint64 fingerprint = 0;
+                std::memcpy(&fingerprint, bytes.data() + at, 8);
+                if (fingerprint != 0)
+                    fingerprints.insert(fingerprint);
+            }
+        }
+        return fingerprints;
+    }
+    quint64 Fingerprint(const std::string& address) const
+    {
+        const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(salt + address),
+                                                           QCryptographicHash::Md5);
+        quint64 fingerprint = 0;
+        std::memcpy(&fingerprint, digest.constData(), 8);
+        return fingerprint;
+    }
+    std::string salt;
+
     void SetUp() override
     {
         ASSERT_TRUE(site.Start());
@@ -458,7 +493,10 @@ TEST_F(RoadsEndToEnd, BidRestraintModeFromTheOptionsDialog)
 // Log in once answered by a cacheable page and once by a redirect, each
 // time in the program that then closes normally: no file under the data
 // folder or the engine's storage and cache folders holds the password,
-// plain or percent-encoded.
+// plain or percent-encoded, nor does the engine's visited-link table hold a
+// fingerprint of either login address (computed with the file's own salt);
+// no request of the answering page, to its own site or another, carries it
+// as Referer.
 TEST_F(RoadsEndToEnd, LoginLeavesThePasswordInNoFile)
 {
     testfiles::TTempDir engineHome;
@@ -504,6 +542,15 @@ TEST_F(RoadsEndToEnd, LoginLeavesThePasswordInNoFile)
     }
     EXPECT_GT(files, 5);  // the engine did keep its storage there
     EXPECT_TRUE(holding.isEmpty()) << holding.join("\n").toStdString();
+
+    ASSERT_FALSE(site.RequestsFor("/test.jp/third-party").isEmpty());
+    for (const THttpRequest& request : site.Server().Requests())
+        EXPECT_FALSE(request.Header("Referer").contains("passwd")) << request.Target.data();
+
+    const std::set<quint64> visited = VisitedLinkFingerprints(storage);
+    EXPECT_TRUE(visited.contains(Fingerprint(base.toStdString() + "/home")));  // the table was read right
+    for (const char* id : {"cached", TAuctionSite::kRedirectedLogin})
+        EXPECT_FALSE(visited.contains(Fingerprint(LoginAddress(site.Endpoints(), id, password)))) << id;
 }
 
 }  // namespace

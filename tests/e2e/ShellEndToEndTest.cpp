@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <iostream>
+#include <QFile>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -24,6 +25,8 @@
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -73,6 +76,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QObject::connect(Page(), &QWebEnginePage::loadStarted, [this] { loading = true; });
         QObject::connect(Page(), &QWebEnginePage::loadFinished, [this] { loading = false; });
+        QObject::connect(browser, &THostedBrowser::StatusTextChange, [this](const QString& t) { statusTexts << t; });
     }
 
     QWebEnginePage* Page() const { return static_cast<QWebEngineView*>(browser->Widget())->page(); }
@@ -100,6 +104,37 @@ protected:
 
     void RunScript(const QString& script) { Page()->runJavaScript(script); }
 
+    // What a script evaluates to in the page shown.
+    QString Script(const QString& script)
+    {
+        auto result = std::make_shared<std::optional<QString>>();
+        Page()->runJavaScript(script, [result](const QVariant& v) { *result = v.toString(); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result->has_value(); }, kTimeout)) << script.toStdString();
+        return result->value_or(QString());
+    }
+    QString PlainText() { return Script("document.body ? document.body.innerText : ''"); }
+
+    // Runs script from the user's click on the page, as the engine treats
+    // what a page does unasked differently (history, new windows).
+    void ClickRunning(const QString& script)
+    {
+        RunScript("document.body.insertAdjacentHTML('beforeend', \"<div id='road' style='position: fixed; "
+                  "inset: 0'></div>\"); road.onclick = () => { " + script + " }; document.title = 'ready';");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->title() == "ready"; }, kTimeout));
+        QWidget* surface = browser->Widget()->focusProxy();
+        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
+    }
+
+    static long ResidentKiB()
+    {
+        QFile status("/proc/self/status");
+        status.open(QIODevice::ReadOnly);
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toLong();
+        return 0;
+    }
+
     testfiles::TTempDir dir;
     TLocalHttpServer server;
     QString base;
@@ -107,6 +142,7 @@ protected:
     TWebEngineBrowser* browser = nullptr;
     std::unique_ptr<TForm1> form;
     bool loading = false;
+    QStringList statusTexts;
 };
 
 TEST_F(ShellEndToEnd, StartupOpensTheHomePageAndLoadsTheTree)
@@ -361,52 +397,137 @@ TEST_F(ShellEndToEnd, BidStopRefusesThePreviewPageOnlyWhileTheFlagIsOne)
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
 }
 
-// Whatever would open a new window loads in the one view, once, as a new
-// history entry that Back leaves for the page that asked: forms with their
-// method and data, however the form is sent.
-TEST_F(ShellEndToEnd, NewWindowRequestsNavigateTheOneView)
+// A new window is the engine's own page, shown over its opener until it
+// closes, and only when the user asked for it: what each road does on the
+// wire and in the one view.
+TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
 {
-    const auto withForm = [](const QString& attributes, const QString& button, const QString& send) {
-        return "document.body.insertAdjacentHTML('beforeend', \"<form id='nw' method='post' action='/test.jp/opened' " +
-               attributes + "><input name='bid' value='100'>" + button + "</form>\");" + send;
-    };
+    const QString other = QString("http://localhost:%1/test.jp").arg(server.Port());
+    server.Route("/test.jp/cookies", [](const THttpRequest&) {
+        THttpResponse r = THttpResponse::Html("<p>cookies</p>");
+        r.Headers = {{"Set-Cookie", "strict=1; SameSite=Strict; Path=/"}, {"Set-Cookie", "lax=1; SameSite=Lax; Path=/"}};
+        return r;
+    });
+    server.Route("/test.jp/ad", [&](const THttpRequest&) {
+        return THttpResponse::Html("<script>window.open('" + base.toUtf8() + "/opened')</script>");
+    });
+    server.Route("/test.jp/popup", [](const THttpRequest&) {
+        return THttpResponse::Html("<p>popup</p><script>opener.postMessage('answer', '*'); window.close();</script>");
+    });
+    server.Route("/test.jp/popup-bid", [](const THttpRequest&) {
+        return THttpResponse::Html("<p>popup</p>");
+    });
+    const QString blocked = "ポップアップをブロックしました";
+    const QString append = "document.body.insertAdjacentHTML('beforeend', \"%1\");";
+    enum class TClick { No, Yes };
     const struct {
         const char* name;
+        QString page;
+        TClick click;
         QString script;
-        QByteArray method = "GET";
+        std::function<void()> check;
     } rows[] = {
-        {"link", "const a = document.createElement('a'); a.href = '/test.jp/opened'; a.target = '_blank';"
-                 "document.body.append(a); a.click();"},
-        {"window.open", "window.open('/test.jp/opened', 'w', 'width=300')"},
-        {"form sent by its button", withForm("target='_blank'", "<button id='b'>go</button>", "b.click();"), "POST"},
-        {"form sent by submit()", withForm("target='_BLANK'", "", "nw.submit();"), "POST"},
-        {"button's formtarget", withForm("", "<button id='b' formtarget='_blank'>go</button>", "b.click();"), "POST"},
-        {"page's base target", "document.head.insertAdjacentHTML('beforeend', \"<base target='_blank'>\");" +
-                                   withForm("", "", "nw.requestSubmit();"), "POST"},
-        {"a window's name", withForm("target='popup'", "", "window.open('', 'popup'); nw.requestSubmit();"), "POST"},
+        {"a cross-site frame's window.open", base + "/item", TClick::No,
+         append.arg("<iframe src='" + other + "/ad'></iframe>"),
+         [&] {
+             EXPECT_TRUE(QTest::qWaitFor([&] { return statusTexts.contains(blocked); }, kTimeout));
+             EXPECT_TRUE(server.RequestsFor("/test.jp/opened").isEmpty());
+             EXPECT_EQ(Page()->url().toString(), base + "/item");
+         }},
+        {"a timer's window.open", base + "/item", TClick::No, "setTimeout(() => window.open('/test.jp/opened'), 0)",
+         [&] {
+             EXPECT_TRUE(QTest::qWaitFor([&] { return statusTexts.contains(blocked); }, kTimeout));
+             EXPECT_TRUE(server.RequestsFor("/test.jp/opened").isEmpty());
+             EXPECT_EQ(browser->PageCount(), 1u);
+         }},
+        {"a cross-site link with a target of its own", other + "/linker", TClick::Yes,
+         "const a = document.createElement('a'); a.href = '" + base + "/opened'; a.target = '_blank';"
+         "document.body.append(a); a.click();",
+         [&] {
+             ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/opened").isEmpty(); }, kTimeout));
+             const THttpRequest request = server.RequestsFor("/test.jp/opened").first();
+             EXPECT_EQ(request.Header("Sec-Fetch-Site"), "cross-site");
+             EXPECT_EQ(request.Header("Referer"), QUrl(other).adjusted(QUrl::RemovePath).toString().toUtf8() + "/") << request.Header("Referer").data();
+             EXPECT_TRUE(request.Header("Cookie").contains("lax=1"));
+             EXPECT_FALSE(request.Header("Cookie").contains("strict=1"));
+             ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/opened"; }, kTimeout));
+             // Back from its first entry closes it.
+             ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton1->isEnabled(); }, kTimeout));
+             form->ToolButton1->click();
+             EXPECT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == other + "/linker"; }, kTimeout));
+             EXPECT_EQ(browser->PageCount(), 1u);
+         }},
+        {"a form sent to a new window", base + "/item", TClick::Yes,
+         append.arg("<form id='nw' method='post' target='_blank' action='/test.jp/opened'>"
+                    "<input name='bid' value='100'></form>") + "nw.submit();",
+         [&] {
+             ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/opened").isEmpty(); }, kTimeout));
+             EXPECT_EQ(server.RequestsFor("/test.jp/opened").first().Method, "POST");
+             EXPECT_EQ(server.RequestsFor("/test.jp/opened").first().Body, "bid=100");
+         }},
+        {"a print preview its opener writes", base + "/item", TClick::Yes,
+         "const w = window.open('', 'preview'); w.document.write('<p>preview</p>'); w.document.close();",
+         [&] {
+             ASSERT_TRUE(QTest::qWaitFor([&] { return browser->PageCount() == 2; }, kTimeout));
+             EXPECT_TRUE(QTest::qWaitFor([&] { return PlainText() == "preview"; }, kTimeout)) << PlainText().toStdString();
+         }},
+        {"a login window answering its opener", base + "/item", TClick::Yes,
+         "window.onmessage = (e) => { document.title = 'got ' + e.data; }; "
+         "document.getElementById('typed').value = 'typed text'; window.open('/test.jp/popup');",
+         [&] {
+             ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/popup").isEmpty(); }, kTimeout));
+             ASSERT_TRUE(QTest::qWaitFor([&] { return browser->PageCount() == 1; }, kTimeout));
+             EXPECT_TRUE(QTest::qWaitFor([&] { return Page()->title() == "got answer"; }, kTimeout));
+             EXPECT_EQ(Script("document.getElementById('typed').value"), "typed text");
+             EXPECT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/item"; }, kTimeout));
+         }},
+        {"a data: document", base + "/item", TClick::Yes,
+         "window.open('data:text/html,<form action=" + base + "/opened></form><script>document.forms[0].submit()"
+         "</script>');",
+         [&] {
+             EXPECT_TRUE(QTest::qWaitFor([&] { return statusTexts.contains("このページは新しいウィンドウでは開けません"); },
+                                         kTimeout));
+             EXPECT_EQ(browser->PageCount(), 1u);
+             EXPECT_EQ(Page()->url().toString(), base + "/item");
+         }},
+        {"a thousand window.open calls", base + "/item", TClick::Yes,
+         "for (let i = 0; i < 1000; ++i) window.open('/test.jp/opened?' + i);",
+         [&] {
+             const long before = ResidentKiB();
+             EXPECT_TRUE(QTest::qWaitFor([&] { return statusTexts.contains(blocked); }, kTimeout));
+             // A fence: a request made after the loop has reached the server.
+             RunScript("opener.fetch('/test.jp/fence')");
+             ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/fence").isEmpty(); }, kTimeout));
+             EXPECT_LE(server.RequestsFor("/test.jp/opened").size(), 1);
+             EXPECT_LE(browser->PageCount(), 2u);
+             EXPECT_LT(ResidentKiB() - before, 64 * 1024);
+         }},
+        {"the bid preview from a page of the stack", base + "/item", TClick::Yes, "window.open('/test.jp/popup-bid');",
+         [&] {
+             ASSERT_TRUE(QTest::qWaitFor([&] { return PlainText() == "popup"; }, kTimeout));
+             form->BidRestraintFlag = 1;
+             QSignalSpy refused(browser, &TWebEngineBrowser::NavigationRefused);
+             RunScript("location.href = '/test.jp/jp/show/bid_preview?aID=x1'");
+             ASSERT_TRUE(QTest::qWaitFor([&] { return !refused.isEmpty(); }, kTimeout));
+             EXPECT_TRUE(server.RequestsFor("/test.jp/jp/show/bid_preview").isEmpty());
+             EXPECT_EQ(form->Edit3->text(), base + "/popup-bid");
+         }},
     };
-    Create("2,1,0\r\n");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Open(base + "/item");
-        const int entry = Page()->history()->currentItemIndex();
-        const qsizetype requests = server.RequestsFor("/test.jp/opened").size();
-        // The user's click starts the road, as the engine treats what a
-        // page does unasked differently (history, new windows).
-        RunScript("document.body.insertAdjacentHTML('beforeend', \"<div id='road' style='position: fixed; "
-                  "inset: 0'></div>\"); road.onclick = () => { " + row.script + " }; document.title = 'ready';");
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->title() == "ready"; }, kTimeout));
-        QWidget* surface = browser->Widget()->focusProxy();
-        QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->history()->currentItemIndex() == entry + 1; }, kTimeout));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/opened"; }, kTimeout));
-        ASSERT_EQ(server.RequestsFor("/test.jp/opened").size(), requests + 1);
-        const THttpRequest request = server.RequestsFor("/test.jp/opened").last();
-        EXPECT_EQ(request.Method, row.method);
-        EXPECT_EQ(request.Body, row.method == "POST" ? "bid=100" : "");
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton1->isEnabled(); }, kTimeout));
-        form->ToolButton1->click();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/item"; }, kTimeout));
+        form.reset();
+        server.ClearRequests();
+        Create("2,1,0\r\n");
+        if (row.page.startsWith(other))
+            Open(base + "/cookies");
+        Open(row.page);
+        RunScript(append.arg("<input id='typed'>"));
+        statusTexts.clear();
+        if (row.click == TClick::Yes)
+            ClickRunning(row.script);
+        else
+            RunScript(row.script);
+        row.check();
     }
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
 }
@@ -437,7 +558,6 @@ TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
         {"fetch and document.write",
          "window.road = fetch('" + preview + "').then(r => r.text()).then(t => { document.open(); document.write(t); "
                                "document.close(); });"},
-        {"window.open", "window.open('" + preview + "');"},
         {"redirect of a frame", append("<iframe src='/test.jp/go'></iframe>")},
         {"redirect of a fetch",
          "window.road = fetch('/test.jp/go').then(r => r.text()).then(t => { document.open(); document.write(t); "
@@ -534,6 +654,14 @@ TEST_F(ShellEndToEnd, LoginRequestCarriesTheIdAndTheDecryptedPassword)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor(path).isEmpty(); }, kTimeout));
     EXPECT_EQ(server.RequestsFor(path)[0].Query,
               ".src=auc&.done=" + base.toUtf8() + "/jp&login=taro&passwd=s3cret-pw");
+    // Once answered, the page's own address drops the password, so the next
+    // page's Referer and document.referrer hold none.
+    const QString answered = base + "/login/config/login?.src=auc&.done=" + base + "/jp&login=taro";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->url().toString() == answered; }, kTimeout))
+        << Page()->url().toString().toStdString();
+    RunScript("location.href = '/test.jp/next'");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/next").isEmpty(); }, kTimeout));
+    EXPECT_EQ(server.RequestsFor("/test.jp/next")[0].Header("Referer"), answered.toUtf8());
 }
 
 TEST_F(ShellEndToEnd, FavoriteDoubleClickOpensItsAddress)
@@ -546,7 +674,8 @@ TEST_F(ShellEndToEnd, FavoriteDoubleClickOpensItsAddress)
 
 TEST_F(ShellEndToEnd, MainWindowPicture)
 {
-    // The bundled home page, the favorites tree and the toolbars.
+    // The bundled home page (offline, with its pictures), the favorites
+    // tree and the toolbars.
     dir.Write("search.ini", cp932::FromUtf8("カメラ,http://s/1\r\nレンズ,http://s/2\r\n").value());
     dir.Write("username.ini", "seller,http://u/1\r\n");
     dir.Write("login.ini", "taro,\r\njiro,\r\n,\r\n");
@@ -560,6 +689,24 @@ TEST_F(ShellEndToEnd, MainWindowPicture)
     ASSERT_TRUE(loaded.wait(kTimeout) || !loaded.isEmpty());
     EXPECT_TRUE(loaded.first().first().toBool());
     EXPECT_EQ(form->Edit3->text(), "qrc:/lotscope/home.html");
+
+    // The guide's pictures are the window's icons, bundled with the page,
+    // and its links are the addresses of the window's page commands.
+    QVariantMap page;
+    Page()->runJavaScript("({ broken: [...document.images].filter(i => !i.naturalWidth).length,"
+                          "   icons: new Set([...document.images].map(i => i.src)).size,"
+                          "   links: [...new Set([...document.links].map(a => a.href))].sort() })",
+                          [&](const QVariant& result) { page = result.toMap(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isEmpty(); }, kTimeout));
+    EXPECT_EQ(page["broken"].toInt(), 0);
+    EXPECT_EQ(page["icons"].toInt(), 15);
+    QStringList commands;
+    for (TPageCommand c : {TPageCommand::AuctionTop, TPageCommand::MyStatus, TPageCommand::WatchOpen,
+                           TPageCommand::WatchEnded, TPageCommand::Selling, TPageCommand::Bidding})
+        commands << QString::fromStdString(PageAddress(endpoints, c));
+    commands.sort();
+    EXPECT_EQ(page["links"].toStringList().join(' ').toStdString(), commands.join(' ').toStdString());
+
     form->TreeView1->topLevelItem(0)->setExpanded(true);
     // Give the compositor its first frame of the page.
     (void)QTest::qWaitFor([&] {

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
@@ -179,6 +180,15 @@ TEST_F(Form1Test, WindowAndControlsAtDesignSettings)
     }
     for (QToolButton* b : {form->ToolButton13, form->ToolButton10, form->ToolButton11, form->ToolButton12})
         EXPECT_EQ(b->width(), 26) << b->objectName().toStdString();
+    // A screen reader can name every control that shows only an icon, each
+    // by a name of its own.
+    QSet<QString> spoken;
+    for (QWidget* w : form->findChildren<QWidget*>())
+        if (w->objectName().startsWith("ToolButton") || w == form->TreeView1) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+            spoken.insert(w->accessibleName());
+        }
+    EXPECT_EQ(spoken.size(), 14);
     EXPECT_EQ(form->ComboBox1->width(), 121);
     EXPECT_TRUE(form->ComboBox1->isEditable());
     EXPECT_EQ(form->ToolBar2->width(), 206);
@@ -394,14 +404,18 @@ TEST_F(Form1Test, OutsideBrowserGetsTheTypedText)
     WriteDefaults();
     Create();
     TUrlRecorder recorder;
-    for (const char* scheme : {"http", "https"})
+    for (const char* scheme : {"http", "https", "qrc"})
         QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "Open");
     browser->Location = "http://shown.test/page";
     form->Edit3->setText("example.org/typed");
     form->ToolButton9->click();
     form->Edit3->setText("https://x.test/a?b=%c6");
     form->ToolButton9->click();
-    for (const char* scheme : {"http", "https"})
+    // The bundled home page stays inside; the status bar says why.
+    form->Edit3->setText(" QRC:/lotscope/home.html");
+    form->ToolButton9->click();
+    EXPECT_EQ(form->StatusBar1->currentMessage(), QString::fromUtf8(kBuiltInAddressRefusedMessage));
+    for (const char* scheme : {"http", "https", "qrc"})
         QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
     ASSERT_EQ(recorder.Opened.size(), 2);
     EXPECT_EQ(recorder.Opened[0].toString(), "http://example.org/typed");

@@ -35,6 +35,7 @@ public:
     QString LocationURL() const override { return Location; }
     bool DocumentPresent() const override { return Document; }
     void SetNavigationFilter(NavigationFilter filter) override { m_filter = std::move(filter); }
+    void HideSecretParameter(const QString&, const QString&) override {}
     void AskToClose(std::function<void(bool)> answer) override
     {
         ++CloseQuestions;
@@ -43,7 +44,7 @@ public:
 
     // Asks the navigation filter as the engine does before a main-frame
     // navigation; true when the navigation may go ahead.
-    bool Offer(const QString& url) const { return !m_filter || m_filter(url); }
+    bool Offer(const QString& url) const { return !m_filter || m_filter(url.toStdString()); }
     bool HasFilter() const { return static_cast<bool>(m_filter); }
 
     // Event helpers.

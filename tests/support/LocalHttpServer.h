@@ -56,6 +56,7 @@ public:
     void Fallback(Handler handler);
 
     const QList<THttpRequest>& Requests() const { return m_requests; }
+    void ClearRequests() { m_requests.clear(); }
     // Requests whose path equals path, in order.
     QList<THttpRequest> RequestsFor(const QByteArray& path) const;
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <stdexcept>
+#include <string_view>
 
 class QWidget;
 
@@ -46,7 +47,8 @@ public:
     // machine; a refused navigation of the page leaves page, history and
     // location as they were. The engine may ask from any thread, also while
     // another call is running: the filter must be safe to call that way.
-    using NavigationFilter = std::function<bool(const QString& url)>;
+    // The address comes as the engine sends it, fully percent-encoded ASCII.
+    using NavigationFilter = std::function<bool(std::string_view url)>;
     virtual void SetNavigationFilter(NavigationFilter filter) = 0;
 
     // Where a download is saved, asked one download at a time while it
@@ -58,6 +60,15 @@ public:
     using SaveAnswer = std::function<void(const QString& chosen)>;
     using SaveFileChooser = std::function<void(const QString& proposedPath, SaveAnswer answer)>;
     virtual void SetSaveFileChooser(SaveFileChooser) {}
+
+    // Addresses beginning with head (compared without regard to case) carry
+    // a secret in the query parameter named parameter (the login address
+    // carries the password). The site receives it; after that nothing keeps
+    // it: the page's own address drops the parameter before the page's
+    // first request or script (so no Referer or document.referrer holds
+    // it), and the engine's visited-link table gets no entry for such an
+    // address, also when it was redirected.
+    virtual void HideSecretParameter(const QString& head, const QString& parameter) = 0;
 
     // Asks the page shown whether it may close (a page may want to warn
     // of unsaved input) and calls answer with true when it agrees or does

@@ -6,11 +6,13 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QUrlQuery>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -21,6 +23,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -29,6 +32,13 @@ namespace {
 // The message of an operation the engine refuses (the system's text for an
 // unspecified failure).
 constexpr const char* kRefusedOperation = "エラーを特定できません";
+
+// The status line of a new window that opens nothing.
+constexpr const char* kPopupBlocked = "ポップアップをブロックしました";
+constexpr const char* kWindowRefused = "このページは新しいウィンドウでは開けません";
+
+// How many pages the view keeps: beyond that the oldest is closed.
+constexpr std::size_t kMaxPages = 8;
 
 // Japanese first in every request.
 constexpr const char* kAcceptLanguage = "ja,en-US;q=0.8,en;q=0.6";
@@ -44,6 +54,19 @@ void SpeakJapanese()
 }
 
 }  // namespace
+
+// Addresses that carry a secret in one query parameter: those beginning
+// with Head (without regard to case) that have the parameter.
+struct TSecretParameter {
+    QString Head;
+    QString Parameter;
+
+    bool HeldBy(const QUrl& url) const
+    {
+        return !Head.isEmpty() && url.toString(QUrl::FullyEncoded).startsWith(Head, Qt::CaseInsensitive) &&
+               QUrlQuery(url).hasQueryItem(Parameter);
+    }
+};
 
 // Holds the navigation filter and asks it for every request of the profile,
 // on whichever thread the engine calls from. A request the filter refuses
@@ -73,31 +96,56 @@ public:
         }
         if (!filter)
             return true;
-        const QString address = url.toString(QUrl::FullyEncoded);
-        if ((*filter)(address))
+        const QByteArray address = url.toEncoded(QUrl::FullyEncoded);
+        if ((*filter)(std::string_view(address.constData(), static_cast<std::size_t>(address.size()))))
             return true;
         QMetaObject::invokeMethod(
-            m_browser, [browser = m_browser, address] { emit browser->NavigationRefused(address); },
+            m_browser,
+            [browser = m_browser, address] { emit browser->NavigationRefused(QString::fromLatin1(address)); },
             Qt::QueuedConnection);
         return false;
     }
 
+    void SetSecret(TSecretParameter secret)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_secret = std::move(secret);
+    }
+
+    // While a page's address still carries the secret (its document has
+    // started, its script has not yet dropped it), what it requests goes
+    // with the site's origin alone as Referer, never the address.
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        if (!Allows(info.requestUrl()))
+        if (!Allows(info.requestUrl())) {
             info.block(true);
+            return;
+        }
+        TSecretParameter secret;
+        {
+            const std::lock_guard lock(m_mutex);
+            secret = m_secret;
+        }
+        const QUrl page = info.firstPartyUrl();
+        if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame && secret.HeldBy(page) &&
+            !secret.HeldBy(info.requestUrl()))
+            info.setHttpHeader("Referer", page.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment |
+                                                        QUrl::RemoveUserInfo)
+                                                  .toEncoded() + '/');
     }
 
 private:
     TWebEngineBrowser* m_browser;
     std::mutex m_mutex;
     std::shared_ptr<const THostedBrowser::NavigationFilter> m_filter;
+    TSecretParameter m_secret;
 };
 
-// The page: asks the gate before every navigation of the page or a frame,
-// so that a refused one never starts (the gate's blocking alone would show
-// an error page in its place), and reports every completed document of a
-// frame through a console message only its own script knows.
+// A page of the browser: asks the gate before every navigation of the page
+// or a frame, so that a refused one never starts (the gate's blocking alone
+// would show an error page in its place), and reports every completed
+// document of a frame through a console message only its own script knows.
+// Every page of the stack is one of these.
 class TFilteringPage final : public QWebEnginePage {
 public:
     TFilteringPage(QWebEngineProfile* profile, TRequestGate* gate, QObject* parent)
@@ -105,19 +153,43 @@ public:
     {
         // The script runs in a world of its own, out of the pages' reach; a
         // page cannot read it, so it cannot forge the message.
-        scripts().insert(PageScript(QStringLiteral("lotscope-frame-complete"),
-                                    QStringLiteral("if (window !== window.top) console.debug('%1');").arg(m_frameToken),
-                                    QWebEngineScript::ApplicationWorld));
-        scripts().insert(BrowserScript(QStringLiteral("OneViewForms.js"), QWebEngineScript::ApplicationWorld));
-        scripts().insert(BrowserScript(QStringLiteral("OneViewSubmit.js"), QWebEngineScript::MainWorld));
+        QWebEngineScript script;
+        script.setName(QStringLiteral("lotscope-frame-complete"));
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(QWebEngineScript::ApplicationWorld);
+        script.setRunsOnSubFrames(true);
+        script.setSourceCode(QStringLiteral("if (window !== window.top) console.debug('%1');").arg(m_frameToken));
+        scripts().insert(script);
     }
 
     // Called for each document a frame of the page has started to show.
     std::function<void()> FrameCompleted;
+    // Called with every address the page or a frame asks to navigate to
+    // (a redirect's target included), before the gate.
+    std::function<void(const QUrl&)> NavigationAsked;
+
+    // Runs source in the page's main frame, in the browser's own world, as
+    // each new document starts, before the page's own scripts and requests.
+    void AddDocumentScript(const QString& name, const QString& source)
+    {
+        QWebEngineScript script;
+        script.setName(name);
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(QWebEngineScript::ApplicationWorld);
+        script.setRunsOnSubFrames(false);
+        script.setSourceCode(source);
+        scripts().insert(script);
+    }
+
+    // The page's own navigation, as its address and load events tell it.
+    bool Loading = false;
+    bool CommittedInLoad = false;
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
     {
+        if (NavigationAsked)
+            NavigationAsked(url);
         return m_gate->Allows(url) && m_questions->OpensHere(url);
     }
     void javaScriptAlert(const QUrl& origin, const QString& message) override { m_questions->Alert(origin, message); }
@@ -146,28 +218,6 @@ protected:
     }
 
 private:
-    // A script run in every frame of the page, in the given world, before
-    // the page's own.
-    static QWebEngineScript PageScript(const QString& name, const QString& source, quint32 world)
-    {
-        QWebEngineScript script;
-        script.setName(name);
-        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-        script.setWorldId(world);
-        script.setRunsOnSubFrames(true);
-        script.setSourceCode(source);
-        return script;
-    }
-
-    // One of the browser's own scripts from its resources.
-    static QWebEngineScript BrowserScript(const QString& name, quint32 world)
-    {
-        QFile file(QStringLiteral(":/lotscope/browser/") + name);
-        if (!file.open(QIODevice::ReadOnly))
-            qWarning("the browser's script %s is missing", qPrintable(name));
-        return PageScript(name, QString::fromUtf8(file.readAll()), world);
-    }
-
     TRequestGate* m_gate;
     TPageQuestions* m_questions;
     const QString m_frameToken = QStringLiteral("lotscope-frame-%1-%2")
@@ -206,37 +256,69 @@ TWebEngineBrowser::TWebEngineBrowser(QWebEngineProfile* profile)
     m_view = new QWebEngineView;
     m_view->setObjectName(QStringLiteral("WebBrowser1"));
     InstallPageMenu(m_view);
-    m_page = new TFilteringPage(m_profile, m_gate.get(), m_view);
-    m_view->setPage(m_page);
-    m_page->FrameCompleted = [this] { Completed(); };
-
-    connect(m_page, &QWebEnginePage::urlChanged, this, &TWebEngineBrowser::OnUrlChanged);
-    connect(m_page, &QWebEnginePage::loadingChanged, this, &TWebEngineBrowser::OnLoadingChanged);
-    connect(m_page, &QWebEnginePage::newWindowRequested, this, &TWebEngineBrowser::OnNewWindowRequested);
-    connect(m_page, &QWebEnginePage::linkHovered, this, &THostedBrowser::StatusTextChange);
-    connect(m_page, &QWebEnginePage::loadProgress, this, [this](int percent) {
-        emit StatusTextChange(QStringLiteral("ページを読み込んでいます... (%1%)").arg(percent));
-    });
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        emit StatusTextChange(ok ? QStringLiteral("ページが表示されました") : QString());
-    });
+    TFilteringPage* first = NewPage();
+    m_pages.push_back(first);
+    m_view->setPage(first);
     m_downloads = new TDownloadSaver(m_profile, this);
     connect(m_downloads, &TDownloadSaver::Progress, this, &THostedBrowser::StatusTextChange);
     connect(m_downloads, &TDownloadSaver::Finished, this, &THostedBrowser::DownloadFinished);
     connect(this, &TWebEngineBrowser::NavigationRefused, this, &THostedBrowser::RequestRefused);
-    for (auto action : {QWebEnginePage::Back, QWebEnginePage::Forward})
-        connect(m_page->action(action), &QAction::changed, this,
-                &TWebEngineBrowser::OnHistoryActionChanged);
 }
 
 TWebEngineBrowser::~TWebEngineBrowser()
 {
-    // Running downloads end with their temporary files; the page must go
-    // before its profile, the profile before its interceptor (the gate,
-    // released after this body).
+    // Running downloads end with their temporary files; the pages (the
+    // view's children) must go before their profile, the profile before its
+    // interceptor (the gate, released after this body).
     delete m_downloads;
     delete m_view.data();
     delete m_profile;
+}
+
+TFilteringPage* TWebEngineBrowser::NewPage()
+{
+    auto* page = new TFilteringPage(m_profile, m_gate.get(), m_view);
+    page->FrameCompleted = [this, page] {
+        if (page == Shown())
+            Completed();
+    };
+    page->NavigationAsked = [this](const QUrl& url) {
+        if (m_secret && m_secret->HeldBy(url))
+            m_secretVisits.append(url);
+    };
+    if (!m_hideSecretSource.isEmpty())
+        page->AddDocumentScript(QStringLiteral("lotscope-hide-secret"), m_hideSecretSource);
+    connect(page, &QWebEnginePage::urlChanged, this, [this, page](const QUrl& url) { OnUrlChanged(page, url); });
+    connect(page, &QWebEnginePage::loadingChanged, this,
+            [this, page](const QWebEngineLoadingInfo& info) { OnLoadingChanged(page, info); });
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this, page](QWebEngineNewWindowRequest& request) { OnNewWindowRequested(page, request); });
+    connect(page, &QWebEnginePage::windowCloseRequested, this, [this, page] { ClosePage(page); });
+    // What the status bar and the history buttons show follows the page
+    // shown; a page underneath goes on working unseen.
+    connect(page, &QWebEnginePage::linkHovered, this, [this, page](const QString& url) {
+        if (page == Shown())
+            emit StatusTextChange(url);
+    });
+    connect(page, &QWebEnginePage::loadProgress, this, [this, page](int percent) {
+        if (page == Shown())
+            emit StatusTextChange(QStringLiteral("ページを読み込んでいます... (%1%)").arg(percent));
+    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
+        if (page == Shown())
+            emit StatusTextChange(ok ? QStringLiteral("ページが表示されました") : QString());
+    });
+    for (auto action : {QWebEnginePage::Back, QWebEnginePage::Forward})
+        connect(page->action(action), &QAction::changed, this, [this, page] {
+            if (page == Shown())
+                UpdateHistoryState();
+        });
+    return page;
+}
+
+TFilteringPage* TWebEngineBrowser::Shown() const
+{
+    return m_pages.back();
 }
 
 QWidget* TWebEngineBrowser::Widget()
@@ -255,31 +337,36 @@ QUrl TWebEngineBrowser::AddressFromText(const QString& text)
 
 void TWebEngineBrowser::Navigate(const QString& url)
 {
-    m_page->load(AddressFromText(url));
+    Shown()->load(AddressFromText(url));
 }
 
+// Back from the first entry of a page opened as a new window closes that
+// page, as its own window.close() would, asking its beforeunload first.
 void TWebEngineBrowser::GoBack()
 {
-    if (!m_page->history()->canGoBack())
+    if (Shown()->history()->canGoBack())
+        Shown()->triggerAction(QWebEnginePage::Back);
+    else if (m_pages.size() > 1)
+        Shown()->triggerAction(QWebEnginePage::RequestClose);
+    else
         throw TBrowserError(kRefusedOperation);
-    m_page->triggerAction(QWebEnginePage::Back);
 }
 
 void TWebEngineBrowser::GoForward()
 {
-    if (!m_page->history()->canGoForward())
+    if (!Shown()->history()->canGoForward())
         throw TBrowserError(kRefusedOperation);
-    m_page->triggerAction(QWebEnginePage::Forward);
+    Shown()->triggerAction(QWebEnginePage::Forward);
 }
 
 void TWebEngineBrowser::Refresh()
 {
-    m_page->triggerAction(QWebEnginePage::Reload);
+    Shown()->triggerAction(QWebEnginePage::Reload);
 }
 
 QString TWebEngineBrowser::LocationURL() const
 {
-    return m_page->url().toString(QUrl::FullyEncoded);
+    return Shown()->url().toString(QUrl::FullyEncoded);
 }
 
 bool TWebEngineBrowser::DocumentPresent() const
@@ -305,58 +392,153 @@ void TWebEngineBrowser::AskToClose(std::function<void(bool agreed)> answer)
         answer(true);
 }
 
+// The script drops every occurrence of the parameter from the query as
+// written, keeping the other parameters' bytes, and replaces the document's
+// history entry with the result (same document, so nothing is loaded).
+void TWebEngineBrowser::HideSecretParameter(const QString& head, const QString& parameter)
+{
+    m_secret = std::make_unique<TSecretParameter>(TSecretParameter{head, parameter});
+    m_gate->SetSecret(*m_secret);
+    const QString data = QString::fromUtf8(QJsonDocument(QJsonArray{head.toLower(), parameter}).toJson(QJsonDocument::Compact));
+    m_hideSecretSource = QStringLiteral(
+        "(() => {"
+        "  const [head, name] = %1;"
+        "  const url = new URL(location.href);"
+        "  if (!url.href.toLowerCase().startsWith(head)) return;"
+        "  const all = url.search.slice(1).split('&');"
+        "  const kept = all.filter((p) => p.split('=')[0] !== name);"
+        "  if (kept.length === all.length) return;"
+        "  url.search = kept.join('&');"
+        "  history.replaceState(history.state, '', url.href);"
+        "})();").arg(data);
+    for (TFilteringPage* page : m_pages)
+        page->AddDocumentScript(QStringLiteral("lotscope-hide-secret"), m_hideSecretSource);
+}
+
+// The engine records a visited link for every address of a committed
+// navigation's redirect chain; the secret-carrying ones are taken out again
+// whenever a page's address changes or a load ends (the engine records them
+// in between, and deleting what is not there costs next to nothing).
+void TWebEngineBrowser::ForgetSecretVisits()
+{
+    if (m_secretVisits.isEmpty())
+        return;
+    m_profile->clearVisitedLinks(m_secretVisits);
+}
+
 void TWebEngineBrowser::Completed()
 {
     m_document = true;
     emit NavigateComplete2();
 }
 
-// The page's own navigations: a new document is reported when its address
+// A page's own navigations: a new document is reported when its address
 // is committed, or at the end of its load when the address stayed the same
 // (a reload, the same address again); a navigation within the document
 // (an anchor, a script's history entry) changes the address only. A load
-// that was stopped or refused completes nothing.
-void TWebEngineBrowser::OnUrlChanged(const QUrl& url)
+// that was stopped or refused completes nothing. Only the page shown
+// reports; one underneath is reported when it is shown again.
+void TWebEngineBrowser::OnUrlChanged(TFilteringPage* page, const QUrl& url)
 {
+    ForgetSecretVisits();
     if (url.isEmpty())
         return;
-    m_committedInLoad = m_loading;
-    Completed();
-}
-
-void TWebEngineBrowser::OnLoadingChanged(const QWebEngineLoadingInfo& info)
-{
-    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-        m_loading = true;
-        m_committedInLoad = false;
-        return;
-    }
-    const bool reported = m_committedInLoad || !m_loading;
-    m_loading = false;
-    m_committedInLoad = false;
-    if (!reported && info.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
+    page->CommittedInLoad = page->Loading;
+    if (page == Shown())
         Completed();
 }
 
-// A page meant for a new window (a link with a target of its own, a
-// script's window.open) becomes a navigation of this page: a new history
-// entry, asked of the filter like any other. The engine's window for it is
-// never made. An empty address or an about: page (a blank page which a
-// script would fill in; the engine names an empty one "about:blank#blocked")
-// has nothing to show here.
-void TWebEngineBrowser::OnNewWindowRequested(QWebEngineNewWindowRequest& request)
+void TWebEngineBrowser::OnLoadingChanged(TFilteringPage* page, const QWebEngineLoadingInfo& info)
 {
-    const QUrl url = request.requestedUrl();
-    if (url.isEmpty() || url.scheme() == QLatin1String("about"))
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        // A new document may ask for a window again.
+        page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+        page->Loading = true;
+        page->CommittedInLoad = false;
         return;
-    // Not from inside the engine's own call.
-    QMetaObject::invokeMethod(this, [this, url] { m_page->load(url); }, Qt::QueuedConnection);
+    }
+    ForgetSecretVisits();
+    const bool reported = page->CommittedInLoad || !page->Loading;
+    page->Loading = false;
+    page->CommittedInLoad = false;
+    if (!reported && info.status() != QWebEngineLoadingInfo::LoadStoppedStatus && page == Shown())
+        Completed();
 }
 
-void TWebEngineBrowser::OnHistoryActionChanged()
+// What a new window may show: a web page, or a blank page its opener fills
+// in (the engine names one it made blank for the opener "about:blank" or,
+// for an address it would not let the opener ask for, "about:blank#blocked").
+bool TWebEngineBrowser::OpensAsWindow(const QUrl& url)
 {
-    const bool back = m_page->action(QWebEnginePage::Back)->isEnabled();
-    const bool forward = m_page->action(QWebEnginePage::Forward)->isEnabled();
+    const QString scheme = url.scheme();
+    if (url.isEmpty() || scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        return true;
+    return scheme == QLatin1String("about") && url.path() == QLatin1String("blank");
+}
+
+// A new window the user asked for (a click, a key) is the engine's own new
+// page, shown in place of its opener, which stays alive underneath: the
+// engine sends its requests, keeps its opener, its forms' method and data,
+// and what the opener writes into it. A window no user asked for opens
+// nothing, like a browser's pop-up blocker; nor does one for a document
+// other than a web page, or for an address the gate refuses.
+// Once a page has had a window blocked, the engine itself refuses the
+// page's further unasked windows until its next document, before making
+// anything for them: a page that asks in a loop costs nothing.
+void TWebEngineBrowser::OnNewWindowRequested(TFilteringPage* opener, QWebEngineNewWindowRequest& request)
+{
+    const QUrl url = request.requestedUrl();
+    if (!request.isUserInitiated()) {
+        opener->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+        emit StatusTextChange(QString::fromUtf8(kPopupBlocked));
+        return;
+    }
+    if (!OpensAsWindow(url)) {
+        emit StatusTextChange(QString::fromUtf8(kWindowRefused));
+        return;
+    }
+    if (url.scheme() != QLatin1String("about") && !url.isEmpty() && !m_gate->Allows(url))
+        return;
+    TFilteringPage* page = NewPage();
+    request.openIn(page);
+    if (m_pages.size() >= kMaxPages)
+        ClosePage(m_pages.front());
+    m_pages.push_back(page);
+    ShowPage(page);
+}
+
+// A page closes when its script or Back from its first entry asks it to
+// (the page at the bottom of the stack stays: no page closes the program);
+// the page below it shows again as it was.
+void TWebEngineBrowser::ClosePage(TFilteringPage* page)
+{
+    if (m_pages.size() < 2)
+        return;
+    const auto it = std::find(m_pages.begin(), m_pages.end(), page);
+    if (it == m_pages.end())
+        return;
+    const bool shown = page == Shown();
+    m_pages.erase(it);
+    if (shown)
+        ShowPage(Shown());
+    page->disconnect(this);
+    page->deleteLater();
+}
+
+void TWebEngineBrowser::ShowPage(TFilteringPage* page)
+{
+    m_view->setPage(page);
+    UpdateHistoryState();
+    if (!page->url().isEmpty())
+        Completed();
+}
+
+// Back is possible on a page with an earlier entry, and on a page opened as
+// a new window (Back closes it).
+void TWebEngineBrowser::UpdateHistoryState()
+{
+    const bool back = Shown()->action(QWebEnginePage::Back)->isEnabled() || m_pages.size() > 1;
+    const bool forward = Shown()->action(QWebEnginePage::Forward)->isEnabled();
     if (forward != m_forwardEnabled) {
         m_forwardEnabled = forward;
         emit CommandStateChange(1, forward);

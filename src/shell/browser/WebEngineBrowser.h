@@ -1,12 +1,16 @@
-// The hosted browser over Qt WebEngine: a QWebEngineView whose signals are
-// turned into the three events of THostedBrowser.
+// The hosted browser over Qt WebEngine: one QWebEngineView showing the top
+// of a small stack of pages (a page opened as a new window lies on its
+// opener until it closes), whose signals are turned into the three events
+// of THostedBrowser.
 #pragma once
 
 #include "shell/browser/HostedBrowser.h"
 
+#include <QList>
 #include <QPointer>
 #include <QUrl>
 #include <memory>
+#include <vector>
 
 class QWebEngineLoadingInfo;
 class QWebEngineNewWindowRequest;
@@ -15,6 +19,7 @@ class TDownloadSaver;
 class QWebEngineView;
 class TFilteringPage;
 class TRequestGate;
+struct TSecretParameter;
 
 class TWebEngineBrowser final : public THostedBrowser {
     Q_OBJECT
@@ -36,6 +41,7 @@ public:
     bool DocumentPresent() const override;
     void SetNavigationFilter(NavigationFilter filter) override;
     void SetSaveFileChooser(SaveFileChooser chooser) override;
+    void HideSecretParameter(const QString& head, const QString& parameter) override;
     void AskToClose(std::function<void(bool agreed)> answer) override;
 
     // How a typed text becomes the address the engine loads: a text with a
@@ -43,26 +49,40 @@ public:
     // is completed (http://).
     static QUrl AddressFromText(const QString& text);
 
+    // How many pages the view holds (the one shown and those under it).
+    std::size_t PageCount() const { return m_pages.size(); }
+
 signals:
     // A request the filter refused, before it left the machine.
     void NavigationRefused(const QString& url);
 
 private:
-    // Takes ownership of profile; it is released after the page.
+    // Takes ownership of profile; it is released after the pages.
     explicit TWebEngineBrowser(QWebEngineProfile* profile);
+    TFilteringPage* NewPage();
+    TFilteringPage* Shown() const;
+    void ShowPage(TFilteringPage* page);
+    void ClosePage(TFilteringPage* page);
     void Completed();
-    void OnUrlChanged(const QUrl& url);
-    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
-    void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
-    void OnHistoryActionChanged();
+    void OnUrlChanged(TFilteringPage* page, const QUrl& url);
+    void OnLoadingChanged(TFilteringPage* page, const QWebEngineLoadingInfo& info);
+    void OnNewWindowRequested(TFilteringPage* opener, QWebEngineNewWindowRequest& request);
+    void UpdateHistoryState();
+    static bool OpensAsWindow(const QUrl& url);
+    void ForgetSecretVisits();
 
     QWebEngineProfile* m_profile = nullptr;
     std::unique_ptr<TRequestGate> m_gate;
     QPointer<QWebEngineView> m_view;
-    TFilteringPage* m_page = nullptr;
+    // The pages of the one view, the one shown last: each page opened as a
+    // new window lies on the page that opened it.
+    std::vector<TFilteringPage*> m_pages;
     TDownloadSaver* m_downloads = nullptr;
-    bool m_loading = false;
-    bool m_committedInLoad = false;
+    // The secret-carrying addresses and the script that drops the secret
+    // from a page's address; every such address a page asked for.
+    std::unique_ptr<TSecretParameter> m_secret;
+    QString m_hideSecretSource;
+    QList<QUrl> m_secretVisits;
     bool m_document = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
