@@ -180,6 +180,7 @@ TEST(LoginAddress, PasswordIsMaskedWhereverTheAddressIsShown)
     const Row rows[] = {
         {"built address", login, true, head + "&login=ta%26ro&passwd=********"},
         {"empty password", head + "&login=&passwd=", true, head + "&login=&passwd=********"},
+        {"every password", head + "&passwd=a&passwd=b", true, head + "&passwd=********&passwd=********"},
         {"typed in capitals, fragment", "HTTPS://LOGIN.example.jp/config/login?passwd=x&a=1#passwd=y", true,
          "HTTPS://LOGIN.example.jp/config/login?passwd=********&a=1#passwd=y"},
         {"no password parameter", head, true, head},
@@ -223,6 +224,8 @@ TEST(BidStop, FlagMustEqualOneAndMarkerIsCaseSensitiveInTheAddressOrItsLenientPa
         {"segment parameter", 1, "https://x.jp/jp/show;s=1/bid_preview", true},
         {"parameter cut before decoding", 1, "https://x.jp/jp;a%2Fb/show/bid_preview", true},
         {"escaped backslash", 1, "https://x.jp/jp%5Cshow/bid_preview", true},
+        {"escaped parameter", 1, "https://x.jp/jp%3Bs=1/show/bid_preview", true},
+        {"backslash ends a parameter", 1, "https://x.jp/jp;a%5Cshow/bid_preview", true},
         {"escaped dot segment", 1, "https://x.jp/jp/show/x%2F..%2Fbid_preview", true},
         {"escaped capitals", 1, "https://x.jp/JP%2FSHOW%2FBID_PREVIEW", false},
         {"broken escape", 1, "https://x.jp/jp%2show/bid_preview", false},
