@@ -51,8 +51,10 @@ void BringToFront(const TLotscopeWindows& w)
 
 void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows& windows)
 {
-    if (instance.RequestSocket() < 0)
+    if (instance.RequestSocket() < 0) {
+        qCWarning(lcInstance) << "not taking requests of later starts: no socket to listen on";
         return;
+    }
     auto* requests =
         new QSocketNotifier(instance.RequestSocket(), QSocketNotifier::Read, windows.Form1.get());
     QObject::connect(requests, &QSocketNotifier::activated, windows.Form1.get(), [&instance, &windows] {
