@@ -1,5 +1,6 @@
 // Addresses, the bid-preview test, the tree's position lookup and the wide
 // text bridge.
+#include "favorites/AddFavorite.h"
 #include "shell/SearchTerm.h"
 #include "shell/ShellCore.h"
 #include "ui/WideText.h"
@@ -144,6 +145,25 @@ TEST(AuctionTerm, EveryCharacterReachesTheSiteAsItself)
             for (char c : value)
                 ASSERT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F) << std::hex << first << second;
         }
+}
+
+// A term typed in the search box and searched on the auction site comes
+// back from the result page's address as the add dialog's name, with
+// half-width kana widened as the search sent them.
+TEST(AuctionTerm, AddingTheResultPageNamesItAsTyped)
+{
+    TPzConv conv;
+    conv.JisKanaConvType = ktZenWithDaku;
+    const std::pair<std::string, std::string> rows[] = {
+        {"髙橋 ｶﾒﾗ&レンズ", "髙橋 カメラ&レンズ"},                     // three-byte EUC-JP
+        {"纊ⅰ①￢", "纊ⅰ①￢"},                                           // extensions in and out of JIS X 0208
+        {"\uE000 \uE3AC", "\uE000 \uE3AC"},                           // user-defined, two and three bytes
+        {"1+1=2 100% #a", "1+1=2 100% #a"},
+    };
+    for (const auto& [typed, name] : rows) {
+        const std::string address = SearchAddress(Sample(), TSearchSite::Auction, *cp932::FromUtf8(typed), conv);
+        EXPECT_EQ(cp932::ToUtf8(RecogniseFavoritePage(address, conv).Name), name) << typed;
+    }
 }
 
 TEST(LoginAddress, IdAndPasswordArePercentEncoded)
