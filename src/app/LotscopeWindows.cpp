@@ -4,10 +4,12 @@
 #include "favorites/Unit3.h"
 #include "favorites/Unit4.h"
 #include "options/Unit5.h"
+#include "ui/Reporter.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
+#include <cstdio>
 
 // Off unless QT_LOGGING_RULES turns it on ("lotscope.instance.info=true").
 Q_LOGGING_CATEGORY(lcInstance, "lotscope.instance", QtWarningMsg)
@@ -47,6 +49,13 @@ void BringToFront(const TLotscopeWindows& w)
         window->activateWindow();
     }
     qCInfo(lcInstance) << "brought to the front for another start";
+}
+
+void ShowStartRefusal(const std::string& message)
+{
+    std::fprintf(stderr, "lotscope: %s\n", message.c_str());
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        TMessageBoxReporter().ShowError(QString::fromStdString(message));
 }
 
 void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows& windows)
