@@ -9,7 +9,8 @@
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
-#include <optional>
+#include <memory>
+#include <tuple>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -30,24 +31,27 @@ std::string ProgramCommand(const fs::path& dir, const fs::path& home, const fs::
            log.string() + "' 2>&1";
 }
 
+// Whether done() comes true within the given seconds.
+bool Within(int seconds, const std::function<bool()>& done)
+{
+    for (int tenths = 0; tenths < seconds * 10; ++tenths, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+        if (done())
+            return true;
+    return false;
+}
+
 // Which of texts the log shows first, waiting at most the given seconds;
 // empty when none comes.
 std::string LogShows(const fs::path& log, std::initializer_list<std::string> texts, int seconds = 90)
 {
-    for (int tenths = 0; tenths < seconds * 10; ++tenths, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+    std::string shown;
+    Within(seconds, [&] {
         for (const std::string& text : texts)
             if (fs::exists(log) && testfiles::ReadBytes(log).find(text) != std::string::npos)
-                return text;
-    return {};
-}
-
-// Whether done() comes true within 30 seconds.
-bool WaitUntil(const std::function<bool()>& done)
-{
-    for (int tenths = 0; tenths < 300; ++tenths, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
-        if (done())
-            return true;
-    return false;
+                return !(shown = text).empty();
+        return false;
+    });
+    return shown;
 }
 
 // Every name in dir with a regular file's bytes.
@@ -59,41 +63,32 @@ std::string Snapshot(const fs::path& dir)
     return all;
 }
 
-// A copy of the program running in the background; killed at the end.
-class TRunningCopy {
-public:
-    TRunningCopy(const fs::path& dir, const fs::path& home, const fs::path& log)
-    {
-        std::string command = ProgramCommand(dir, home, log);
-        char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), command.data(), nullptr};
-        EXPECT_EQ(::posix_spawn(&m_pid, "/bin/sh", nullptr, nullptr, argv, environ), 0);
-    }
-    ~TRunningCopy()
-    {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-    }
-    pid_t Pid() const { return m_pid; }
-
-private:
-    pid_t m_pid = -1;
-};
-
-void WriteDataFiles(const fs::path& dir)
+// Starts the program in dir with the five files in the background; the
+// copy is killed when the result goes.
+std::shared_ptr<pid_t> StartCopy(const fs::path& dir, const fs::path& home, const fs::path& log)
 {
     fs::create_directories(dir);
     for (const char* name : {"search.ini", "username.ini", "exhibit.ini", "login.ini", "option.ini"})
-        testfiles::WriteBytes(dir / name, name == std::string("option.ini") ? "0,1,0\r\n" : "");
+        if (!fs::exists(dir / name))
+            testfiles::WriteBytes(dir / name, name == std::string("option.ini") ? "0,1,0\r\n" : "");
+    std::string command = ProgramCommand(dir, home, log);
+    char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), command.data(), nullptr};
+    std::shared_ptr<pid_t> pid(new pid_t(-1), [](pid_t* p) {
+        ::kill(*p, SIGKILL);
+        ::waitpid(*p, nullptr, 0);
+        delete p;
+    });
+    EXPECT_EQ(::posix_spawn(pid.get(), "/bin/sh", nullptr, nullptr, argv, environ), 0);
+    return pid;
 }
 
 TEST(SingleInstance, LaterStartRaisesTheRunningCopyAndEnds)
 {
     testfiles::TTempDir root;
-    WriteDataFiles(root / "data");
     fs::create_directories(root / "home2");
     for (const std::string round : {"fresh folder", "after a killed copy"}) {
         const fs::path log = root / (round + ".log");
-        const TRunningCopy first(root / "data", root / "home1", log);
+        const auto first = StartCopy(root / "data", root / "home1", log);
         // A copy that could not replace a dead copy's socket says so at once.
         ASSERT_EQ(LogShows(log, {"not taking requests", "taking requests"}), "taking requests") << round;
 
@@ -108,53 +103,45 @@ TEST(SingleInstance, LaterStartRaisesTheRunningCopyAndEnds)
 }
 
 // The later start ends by itself, with status 1 and its reason, well within
-// the time limit of its command.
+// its command's time limit.
 TEST(SingleInstance, StartThatCannotBeGuardedOrAnsweredEndsWithItsReason)
 {
-    struct Row {
-        const char* name;
-        bool firstCopy;
-        std::function<void(const fs::path& dir, pid_t first)> then;
-        std::string says;
-    };
-    const Row rows[] = {
-        {"lock that cannot be opened", false, [](const fs::path& dir, pid_t) { fs::create_directory(dir / ".lotscope.lock"); },
-         ".lotscope.lock を開けないため"},
-        {"frozen first copy", true, [](const fs::path&, pid_t first) { ::kill(first, SIGSTOP); }, "応答しません"},
-        {"no socket under its name", true,
+    const std::tuple<const char*, std::function<void(const fs::path&, pid_t)>, std::string> rows[] = {
+        {"lock that cannot be opened", nullptr, ".lotscope.lock を開けないため"},
+        {"frozen first copy", [](const fs::path&, pid_t first) { ::kill(first, SIGSTOP); }, "応答しません"},
+        {"no socket under its name",
          [](const fs::path& dir, pid_t) {
              fs::remove(dir / ".lotscope.socket");
              testfiles::WriteBytes(dir / ".lotscope.socket", "");
          },
          "応答しません"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [name, withFirstCopy, says] : rows) {
         testfiles::TTempDir root;
-        WriteDataFiles(root / "data");
-        std::optional<TRunningCopy> first;
-        if (row.firstCopy) {
-            first.emplace(root / "data", root / "home", root / "first.log");
-            ASSERT_EQ(LogShows(root / "first.log", {"taking requests"}), "taking requests") << row.name;
+        std::shared_ptr<pid_t> first;
+        if (withFirstCopy) {
+            first = StartCopy(root / "data", root / "home", root / "first.log");
+            ASSERT_EQ(LogShows(root / "first.log", {"taking requests"}), "taking requests") << name;
+            withFirstCopy(root / "data", *first);
+        } else {
+            fs::create_directories(root / "data" / ".lotscope.lock");  // root opens any file
         }
-        row.then(root / "data", first ? first->Pid() : -1);
-        const std::string later = ProgramCommand(root / "data", root / "home", root / "later.log", "timeout 10");
-        const int status = std::system(later.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << row.name << " " << status;
-        EXPECT_NE(testfiles::ReadBytes(root / "later.log").find(row.says), std::string::npos) << row.name;
+        const int status =
+            std::system(ProgramCommand(root / "data", root / "home", root / "later.log", "timeout 10").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << name << " " << status;
+        EXPECT_NE(testfiles::ReadBytes(root / "later.log").find(says), std::string::npos) << name;
     }
 }
 
 TEST(SingleInstance, CopiesOnTwoFoldersKeepTwoEngineProfiles)
 {
     testfiles::TTempDir root;
-    WriteDataFiles(root / "a");
-    WriteDataFiles(root / "b");
-    const TRunningCopy a(root / "a", root / "home", root / "a.log"), b(root / "b", root / "home", root / "b.log");
-    for (const char* name : {"a", "b"}) {
-        const fs::path log = root / (std::string(name) + ".log");
-        ASSERT_EQ(LogShows(log, {"taking requests"}), "taking requests") << name;
-        EXPECT_TRUE(WaitUntil([&] { return fs::is_directory(root / name / "engine"); })) << name;
-        EXPECT_EQ(LogShows(log, {"quota database", "File currently in use"}, 1), "") << name;
+    const auto a = StartCopy(root / "a", root / "home", root / "a.log");
+    const auto b = StartCopy(root / "b", root / "home", root / "b.log");
+    for (const std::string name : {"a", "b"}) {
+        ASSERT_EQ(LogShows(root / (name + ".log"), {"taking requests"}), "taking requests") << name;
+        EXPECT_TRUE(Within(30, [&] { return fs::is_directory(root / name / "engine"); })) << name;
+        EXPECT_EQ(LogShows(root / (name + ".log"), {"quota database", "File currently in use"}, 1), "") << name;
     }
     EXPECT_FALSE(fs::exists(root / "home" / ".local/share/lotscope")) << "the profile lives in the data folder";
 }
