@@ -89,21 +89,18 @@ TEST(Registration, AStoredTextTypedIntoAnEditIsAPassword)
     EXPECT_EQ(reader.Decrypt(again, again).Passwords[0], stored[0]);
 }
 
-// A second 復号化 finds passwords, not stored texts, and keeps what 登録
-// writes: the table's texts, readable or not.
+// A second 復号化 finds passwords, not stored texts, and changes nothing:
+// 登録 still writes the table's texts, readable or not.
 TEST(Registration, SecondDecryptChangesNothing)
 {
-    TPasswordRound writer;
-    TTexts table = writer.Encrypt({"one", "", "three"}).StoredTexts;
+    TTexts table = TPasswordRound().Encrypt({"one", "", "three"}).StoredTexts;
     table[1] = "hunter2";
     TPasswordRound round;
-    const TPasswordRound::TDecrypted first = round.Decrypt(table, table);
-    EXPECT_EQ(first.Passwords, (TTexts{"one", "", "three"}));
-    EXPECT_EQ(first.Unreadable, std::vector<int>{2});
-    const TPasswordRound::TDecrypted second = round.Decrypt(first.Passwords, table);
-    EXPECT_EQ(second.Passwords, first.Passwords);
-    EXPECT_TRUE(second.Unreadable.empty());
-    EXPECT_EQ(round.Encrypt(second.Passwords).StoredTexts, table);
+    const TTexts shown = round.Decrypt(table, table).Passwords;
+    const TPasswordRound::TDecrypted again = round.Decrypt(shown, table);
+    EXPECT_EQ(again.Passwords, (TTexts{"one", "", "three"}));
+    EXPECT_TRUE(again.Unreadable.empty());
+    EXPECT_EQ(round.Encrypt(again.Passwords).StoredTexts, table);
 }
 
 TEST(Registration, CheckRefusesWhatLoginIniCannotHold)
