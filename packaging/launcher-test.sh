@@ -1,7 +1,8 @@
 #!/bin/sh
 # The launcher's first run with a stand-in program: the data folder is made
 # 0700 and the missing files created; names that are symbolic links (dangling,
-# looping) are neither followed nor replaced.
+# looping) are neither followed nor replaced; first starts at the same time
+# all succeed, and each file is whole.
 set -eu
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,5 +26,13 @@ run links
 ! [ -e "$work/links/elsewhere" ] || fail "a file was created through a dangling link"
 [ "$(readlink "$data/search.ini") $(readlink "$data/login.ini")" = "../../../elsewhere login.ini" ] || fail "a link was replaced"
 [ -f "$data/exhibit.ini" ] || fail "the other files were not created"
+
+for round in 1 2 3 4 5 6 7 8; do
+    pids=
+    for i in 1 2 3 4 5; do run "race$round" & pids="$pids $!"; done
+    for pid in $pids; do wait "$pid" || fail "one of five first starts at once failed"; done
+    [ "$(od -An -c "$work/race$round/.local/share/lotscope/option.ini" | tr -d ' ')" = '0,1,0\r\n' ] ||
+        fail "option.ini of a first start at once: $(od -c "$work/race$round/.local/share/lotscope/option.ini")"
+done
 
 echo "launcher test passed"

@@ -21,16 +21,30 @@ data="${XDG_DATA_HOME:-${HOME:?HOME is not set}/.local/share}/lotscope"
 [ -d "$data" ] || mkdir -p -m 0700 "$data"
 cd "$data"
 # A name that is a symbolic link, even a dangling or looping one, is left
-# alone ([ -e ] alone follows the link), and noclobber creates a file only
-# where nothing is (O_EXCL), never through a link made meanwhile.
+# alone ([ -e ] alone follows the link). A missing file is written under a
+# temporary name and linked into place, which fails wherever any name is by
+# then, a link made meanwhile included: a file that another start created
+# at the same moment counts as existing, and no start sees it half-written.
 missing() { ! [ -e "$1" ] && ! [ -L "$1" ]; }
-set -C
+# create NAME MODE [TEXT]
+create() {
+    missing "$1" || return 0
+    tmp=$(mktemp ".$1.XXXXXX")
+    printf '%b' "${3:-}" > "$tmp"
+    chmod "$2" "$tmp"
+    if ! ln -T "$tmp" "$1" 2>/dev/null && missing "$1"; then
+        rm -f "$tmp"
+        echo "lotscope: cannot create $data/$1" >&2
+        exit 2
+    fi
+    rm -f "$tmp"
+}
+shared=$(printf '%o' $((0666 & ~0$(umask))))
 for f in search.ini username.ini exhibit.ini; do
-    if missing "$f"; then : > "$f"; fi
+    create "$f" "$shared"
 done
-if missing login.ini; then (umask 077 && : > login.ini); fi
-if missing option.ini; then printf '0,1,0\r\n' > option.ini; fi
-set +C
+create login.ini 600
+create option.ini "$shared" '0,1,0\r\n'
 
 # The browser engine refuses to run its sandbox as root.
 if [ "$(id -u)" -eq 0 ]; then

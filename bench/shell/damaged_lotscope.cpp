@@ -6,6 +6,7 @@
 #include "shell/browser/WebEngineBrowser.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDialog>
 #include <QTimer>
 #include <QTreeWidget>
@@ -61,8 +62,9 @@ int main(int argc, char** argv)
     SetApplicationTitle(app);
 
     TSelfClosingReporter reporter;
-    TLotscopeWindows windows = CreateWindows(TEndpoints::Defaults(), TWebEngineBrowser::CreateForUser(),
-                                             reporter, std::filesystem::current_path());
+    TLotscopeWindows windows =
+        CreateWindows(TEndpoints::Defaults(), TWebEngineBrowser::CreateForUser(QDir::currentPath()), reporter,
+                      std::filesystem::current_path());
     windows.Form1->show();
     QTimer::singleShot(0, &app, [&] {
         windows.Form1->TreeView1->grab();

@@ -4,6 +4,7 @@
 #include "shell/browser/WebEngineBrowser.h"
 
 #include <QApplication>
+#include <QDir>
 #include <filesystem>
 
 int main(int argc, char** argv)
@@ -13,8 +14,9 @@ int main(int argc, char** argv)
     SetApplicationTitle(app);
 
     TStderrReporter reporter;
-    TLotscopeWindows windows = CreateWindows(TEndpoints::Defaults(), TWebEngineBrowser::CreateForUser(),
-                                             reporter, std::filesystem::current_path());
+    TLotscopeWindows windows =
+        CreateWindows(TEndpoints::Defaults(), TWebEngineBrowser::CreateForUser(QDir::currentPath()), reporter,
+                      std::filesystem::current_path());
     QObject::connect(&windows.Form1->Browser(), &THostedBrowser::NavigateComplete2, &app, [&app] {
         bench::ReportCommitted();
         app.quit();

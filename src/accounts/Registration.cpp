@@ -25,10 +25,15 @@ TAccounts AccountsFromEdits(const TRegistrationEdits& edits)
     return accounts;
 }
 
-TPasswordRound::TDecrypted TPasswordRound::Decrypt(const std::array<std::string, 3>& storedTexts)
+TPasswordRound::TDecrypted TPasswordRound::Decrypt(const std::array<std::string, 3>& shown,
+                                                   const std::array<std::string, 3>& storedTexts)
 {
     TDecrypted out;
     for (size_t k = 0; k < storedTexts.size(); ++k) {
+        if (shown[k] != storedTexts[k]) {
+            out.Passwords[k] = shown[k];
+            continue;
+        }
         m_kept[k].reset();
         if (storedTexts[k].empty())
             continue;

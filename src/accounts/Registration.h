@@ -36,9 +36,13 @@ public:
         std::array<std::string, 3> Passwords;  // empty for a text that does not decrypt
         std::vector<int> Unreadable;           // entries (1 to 3) whose text did not decrypt
     };
-    // The decrypt step (復号化). An empty stored text is an entry never
-    // registered: an empty password, not an error.
-    TDecrypted Decrypt(const std::array<std::string, 3>& storedTexts);
+    // The decrypt step (復号化) over the password edits' texts (shown) and
+    // the account table's stored texts. Only an edit that still shows its
+    // entry's stored text is decrypted; any other edit already shows a
+    // password and keeps it, so a second 復号化 changes nothing. An empty
+    // stored text is an entry never registered: an empty password, not an
+    // error.
+    TDecrypted Decrypt(const std::array<std::string, 3>& shown, const std::array<std::string, 3>& storedTexts);
 
     struct TEncrypted {
         bool Ok = false;

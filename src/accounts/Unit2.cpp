@@ -82,7 +82,8 @@ std::array<std::string, 3> TForm2::PasswordTexts() const
 
 void TForm2::Button4Click()
 {
-    const TPasswordRound::TDecrypted opened = m_round.Decrypt(PasswordTexts());
+    const TPasswordRound::TDecrypted opened =
+        m_round.Decrypt(PasswordTexts(), EditsFromAccounts(Form1().AccountTable()).Passwords);
     for (size_t k = 0; k < 3; ++k)
         PasswordEdits()[k]->setText(SjisToWide(opened.Passwords[k]));
     if (!opened.Unreadable.empty())

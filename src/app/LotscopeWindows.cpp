@@ -4,10 +4,12 @@
 #include "favorites/Unit3.h"
 #include "favorites/Unit4.h"
 #include "options/Unit5.h"
+#include "ui/Reporter.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
+#include <cstdio>
 
 // Off unless QT_LOGGING_RULES turns it on ("lotscope.instance.info=true").
 Q_LOGGING_CATEGORY(lcInstance, "lotscope.instance", QtWarningMsg)
@@ -50,10 +52,19 @@ void BringToFront(const TLotscopeWindows& w)
     qCInfo(lcInstance) << "brought to the front for another start";
 }
 
+void ShowStartRefusal(const std::string& message)
+{
+    std::fprintf(stderr, "lotscope: %s\n", message.c_str());
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        TMessageBoxReporter().ShowError(QString::fromStdString(message));
+}
+
 void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows& windows)
 {
-    if (instance.RequestSocket() < 0)
+    if (instance.RequestSocket() < 0) {
+        qCWarning(lcInstance) << "not taking requests of later starts: no socket to listen on";
         return;
+    }
     auto* requests =
         new QSocketNotifier(instance.RequestSocket(), QSocketNotifier::Read, windows.Form1.get());
     QObject::connect(requests, &QSocketNotifier::activated, windows.Form1.get(), [&instance, &windows] {

@@ -52,4 +52,7 @@ void BringToFront(const TLotscopeWindows& windows);
 
 // From the event loop on, every request of a later start (instance's socket)
 // brings the windows to the front. Nothing to do without a socket.
+// Says why this start may not run (UTF-8): on standard error, and in an
+// error box where a screen can show one.
+void ShowStartRefusal(const std::string& message);
 void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows& windows);

@@ -7,6 +7,9 @@
 // ends without touching anything else. The kernel drops the lock with its
 // process, so a copy that died, however it died, blocks no later start; the
 // socket it may leave behind is replaced by the next copy that holds the lock.
+// A later start waits for the running copy's answer (it closes the
+// connection once it has taken the request), so a copy that is stopped or
+// hangs is reported rather than taken for one that came forward.
 // The lock file itself stays: removing it could let two copies lock two
 // different files of the same name.
 //
@@ -15,31 +18,42 @@
 // used before the application object exists.
 #pragma once
 
+#include <string>
+
 class TSingleInstance {
 public:
-    // Takes the folder's lock, or finds it taken. A folder where the lock
-    // file can be neither created nor opened (read-only, or not the user's)
-    // is run without one: nothing can be saved there anyway.
+    // Takes the folder's lock, or finds it taken by another copy. A lock
+    // file that can be neither created nor opened, or a lock that cannot be
+    // taken for another reason, is a Problem: the program never runs
+    // unguarded.
     TSingleInstance();
     ~TSingleInstance();
     TSingleInstance(const TSingleInstance&) = delete;
     TSingleInstance& operator=(const TSingleInstance&) = delete;
 
+    // Why this start may not run (UTF-8, naming the file and what to do);
+    // empty when the lock was taken or another copy holds it.
+    const std::string& Problem() const { return m_problem; }
     // False when another copy runs on this folder.
     bool IsFirst() const { return m_first; }
 
-    // Another copy runs: asks it to come to the front. Waits at most about a
-    // second for its socket (it listens right after taking the lock).
-    void AskRunningCopyToFront() const;
+    // Another copy runs: asks it to come to the front and waits for its
+    // answer, about two seconds at most in all (it listens right after
+    // taking the lock). False when it did not answer in time, or when what
+    // is under the socket's name is no socket; NoAnswerMessage says so.
+    bool AskRunningCopyToFront() const;
+    static std::string NoAnswerMessage();
 
     // The first copy's listening socket (non-blocking), -1 when there is
     // none; readable when a later start is waiting.
     int RequestSocket() const { return m_listen; }
-    // Takes one waiting request off RequestSocket; false when none is left.
+    // Takes one waiting request off RequestSocket, which answers it; false
+    // when none is left.
     bool TakeRequest() const;
 
 private:
     int m_lock = -1;
     int m_listen = -1;
     bool m_first = true;
+    std::string m_problem;
 };

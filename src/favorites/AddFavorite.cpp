@@ -55,6 +55,32 @@ std::string DecodeSearchTerm(std::string_view term, const TPzConv& conv)
     }
 }
 
+// The search term's EUC-JP as Shift_JIS. The auction search sends JIS X
+// 0208, ASCII and half-width kana through TPzConv, whose EucToSjis reads
+// them back (widening the kana); the characters outside JIS X 0208 it sends
+// in EUC-JP with the Microsoft extensions, as three bytes led by 0x8F or in
+// the user-defined rows 0xF5-0xFE, and those are read back through that
+// encoding. A sequence without a Shift_JIS form is left to EucToSjis.
+std::string SearchTermToSjis(std::string_view euc)
+{
+    std::string out;
+    size_t runStart = 0;
+    for (size_t i = 0; i < euc.size();) {
+        const auto b = static_cast<unsigned char>(euc[i]);
+        const size_t width = b < 0x80 ? 1 : b == 0x8E ? 2 : b == 0x8F ? 3 : b >= 0xA1 ? 2 : 1;
+        if ((b == 0x8F || b >= 0xF5) && width <= euc.size() - i) {
+            if (const auto sjis = cp932::FromEucJpMs(euc.substr(i, width))) {
+                out += TPzConv::EucToSjis(euc.substr(runStart, i - runStart));
+                out += *sjis;
+                runStart = i + width;
+            }
+        }
+        i += width;
+    }
+    out += TPzConv::EucToSjis(euc.substr(std::min(runStart, euc.size())));
+    return out;
+}
+
 }  // namespace
 
 TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv)
@@ -70,7 +96,7 @@ TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv)
         // next parameter or the fragment begins.
         result.Kind = fkSearchWord;
         result.Url = std::string(S);
-        result.Name = conv.EucToSjis(DecodeSearchTerm(ParameterValue(S, *search + kSearchMarker.size()), conv));
+        result.Name = SearchTermToSjis(DecodeSearchTerm(ParameterValue(S, *search + kSearchMarker.size()), conv));
     }
     if (user) {
         // The marker and the one character after it ("/") are skipped. The

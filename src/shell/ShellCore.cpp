@@ -96,13 +96,25 @@ std::string LoginAddress(const TEndpoints& e, std::string_view yahooId, std::str
                  PercentEncoded(yahooId), "&passwd=", PercentEncoded(password)});
 }
 
+namespace {
+
+// Where head next occurs in text from `from` on, compared without regard to
+// case; npos when nowhere.
+std::size_t FindCaseless(std::string_view text, std::string_view head, std::size_t from)
+{
+    const auto at = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), head.begin(),
+                                head.end(), [](char a, char b) {
+                                    return std::tolower(static_cast<unsigned char>(a)) ==
+                                           std::tolower(static_cast<unsigned char>(b));
+                                });
+    return at == text.end() ? std::string_view::npos : static_cast<std::size_t>(at - text.begin());
+}
+
+}  // namespace
+
 bool IsLoginAddress(const TEndpoints& e, std::string_view text)
 {
-    const std::string head = Join({e.Login, kLoginPath, "?"});
-    return text.size() >= head.size() &&
-           std::equal(head.begin(), head.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
+    return FindCaseless(text, Join({e.Login, kLoginPath, "?"}), 0) != std::string_view::npos;
 }
 
 bool IsBuiltInAddress(std::string_view text)
@@ -120,26 +132,30 @@ bool IsBuiltInAddress(std::string_view text)
 
 std::string MaskLoginAddress(const TEndpoints& e, std::string_view text)
 {
-    if (!IsLoginAddress(e, text))
-        return std::string(text);
-    // The query runs from the first "?" to the first "#"; its parameters
-    // are separated by "&".
-    const std::size_t queryStart = text.find('?') + 1;
-    const std::size_t queryEnd = std::min(text.find('#', queryStart), text.size());
-    std::string out(text.substr(0, queryStart));
-    std::size_t p = queryStart;
-    while (p <= queryEnd) {
-        const std::size_t end = std::min(text.find('&', p), queryEnd);
-        const std::string_view parameter = text.substr(p, end - p);
-        if (parameter.starts_with(kPasswordKey))
-            out.append(kPasswordKey).append(kPasswordMask);
-        else
-            out.append(parameter);
-        if (end < queryEnd)
-            out += '&';
-        p = end + 1;
+    const std::string head = Join({e.Login, kLoginPath, "?"});
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;  // text before this is in out
+    for (std::size_t at = FindCaseless(text, head, 0); at != std::string_view::npos;
+         at = FindCaseless(text, head, done)) {
+        // The login address's query runs to the first "#". Every "passwd"
+        // parameter in it is masked, those of a login address nested in it
+        // too: a parameter starts after "?" or "&" and ends at the next "&".
+        const std::size_t queryStart = at + head.size();
+        const std::size_t queryEnd = std::min(text.find('#', queryStart), text.size());
+        out.append(text.substr(done, queryStart - done));
+        for (std::size_t p = queryStart; p < queryEnd;) {
+            const bool parameterStart = p == queryStart || text[p - 1] == '&' || text[p - 1] == '?';
+            if (parameterStart && text.substr(p, queryEnd - p).starts_with(kPasswordKey)) {
+                out.append(kPasswordKey).append(kPasswordMask);
+                p = std::min(text.find('&', p), queryEnd);
+            } else {
+                out += text[p++];
+            }
+        }
+        done = queryEnd;
     }
-    out.append(text.substr(queryEnd));
+    out.append(text.substr(done));
     return out;
 }
 

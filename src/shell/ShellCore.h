@@ -50,14 +50,17 @@ std::string SearchAddress(const TEndpoints& endpoints, TSearchSite site, std::st
 std::string LoginAddress(const TEndpoints& endpoints, std::string_view yahooId,
                          std::string_view password);
 
-// Whether text is a login address: the login endpoint's "/config/login"
-// with a query (scheme and host compared without regard to case).
+// Whether text holds a login address anywhere in it: the login endpoint's
+// "/config/login" with a query (scheme and host compared without regard to
+// case), at its start or inside it ("view-source:", another address's
+// query).
 bool IsLoginAddress(const TEndpoints& endpoints, std::string_view text);
 // What is shown in place of a login address's password.
 inline constexpr std::string_view kPasswordMask = "********";
-// text with the value of every "passwd" parameter replaced by the mask when
-// it is a login address; any other text as it is. The address box, the
-// status bar and the add-favorite dialog show only this.
+// text with the value of every "passwd" parameter in the query of each
+// login address it holds replaced by the mask; any other text as it is.
+// The address box, the status bar and the add-favorite dialog show only
+// this.
 std::string MaskLoginAddress(const TEndpoints& endpoints, std::string_view text);
 // What 「e」 says instead of handing a login address to the outside browser
 // (UTF-8).

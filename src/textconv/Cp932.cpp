@@ -56,6 +56,11 @@ iconv_t Cp932ToEucJpMs() {
     return d.Reset();
 }
 
+iconv_t EucJpMsToCp932() {
+    thread_local Descriptor d("CP932", "EUC-JP-MS");
+    return d.Reset();
+}
+
 // Converts all `size` bytes at `data` into a byte buffer (outGuess bytes
 // are tried first), failing on the first sequence iconv cannot convert
 // (invalid, unmappable or cut off at the end).
@@ -142,6 +147,10 @@ std::optional<std::string> FromUtf8(std::string_view utf8) {
 
 std::optional<std::string> ToEucJpMs(std::string_view sjis) {
     return ConvertStrict(Cp932ToEucJpMs(), sjis.data(), sjis.size(), sjis.size() * 3 / 2);
+}
+
+std::optional<std::string> FromEucJpMs(std::string_view euc) {
+    return ConvertStrict(EucJpMsToCp932(), euc.data(), euc.size(), euc.size());
 }
 
 }  // namespace cp932

@@ -26,6 +26,9 @@ std::optional<std::string> FromUtf8(std::string_view utf8);
 // three-byte 0x8F codes or in the user-defined rows). Returns nothing when
 // any character has no such form.
 std::optional<std::string> ToEucJpMs(std::string_view sjis);
+// The reverse: EUC-JP with the Microsoft extensions to Shift_JIS. Returns
+// nothing when any sequence has no code page 932 form.
+std::optional<std::string> FromEucJpMs(std::string_view euc);
 
 // What the user is told when typed text holds a character that has no code
 // page 932 form (UTF-8).

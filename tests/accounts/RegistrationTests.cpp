@@ -35,7 +35,7 @@ TEST(Registration, RoundTripThroughLoginIni)
     const TRegistrationEdits shown = EditsFromAccounts(reread);
     EXPECT_EQ(shown.Ids, (TTexts{"alice", "bob", "carol"}));
     TPasswordRound again;
-    EXPECT_EQ(again.Decrypt(shown.Passwords).Passwords, passwords);
+    EXPECT_EQ(again.Decrypt(shown.Passwords, shown.Passwords).Passwords, passwords);
 }
 
 TEST(Registration, StoredTextLengthFollowsThePasswordLength)
@@ -72,20 +72,35 @@ TEST(Registration, SecondEncryptAfterAFailedWriteStoresTheSameTexts)
     const TTexts second = round.Encrypt({"one", "two", "three"}).StoredTexts;
     EXPECT_EQ(second, first);
     TPasswordRound reader;
-    EXPECT_EQ(reader.Decrypt(second).Passwords, (TTexts{"one", "two", "three"}));
+    EXPECT_EQ(reader.Decrypt(second, second).Passwords, (TTexts{"one", "two", "three"}));
 
     // An edit typed over after the first encryption takes its new text.
     const TTexts third = round.Encrypt({"one", "changed", "three"}).StoredTexts;
-    EXPECT_EQ(reader.Decrypt(third).Passwords, (TTexts{"one", "changed", "three"}));
+    EXPECT_EQ(reader.Decrypt(third, third).Passwords, (TTexts{"one", "changed", "three"}));
 }
 
 TEST(Registration, AStoredTextTypedIntoAnEditIsAPassword)
 {
     TPasswordRound round;
     const TTexts stored = round.Encrypt({"one", "", ""}).StoredTexts;
-    round.Decrypt(stored);
+    round.Decrypt(stored, stored);
     TPasswordRound reader;
-    EXPECT_EQ(reader.Decrypt(round.Encrypt({stored[0], "", ""}).StoredTexts).Passwords[0], stored[0]);
+    const TTexts again = round.Encrypt({stored[0], "", ""}).StoredTexts;
+    EXPECT_EQ(reader.Decrypt(again, again).Passwords[0], stored[0]);
+}
+
+// A second 復号化 finds passwords, not stored texts, and changes nothing:
+// 登録 still writes the table's texts, readable or not.
+TEST(Registration, SecondDecryptChangesNothing)
+{
+    TTexts table = TPasswordRound().Encrypt({"one", "", "three"}).StoredTexts;
+    table[1] = "hunter2";
+    TPasswordRound round;
+    const TTexts shown = round.Decrypt(table, table).Passwords;
+    const TPasswordRound::TDecrypted again = round.Decrypt(shown, table);
+    EXPECT_EQ(again.Passwords, (TTexts{"one", "", "three"}));
+    EXPECT_TRUE(again.Unreadable.empty());
+    EXPECT_EQ(round.Encrypt(again.Passwords).StoredTexts, table);
 }
 
 TEST(Registration, CheckRefusesWhatLoginIniCannotHold)

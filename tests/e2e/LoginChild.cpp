@@ -8,6 +8,7 @@
 #include "ui/Reporter.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -22,7 +23,7 @@ int main(int argc, char** argv)
         return 2;
     SetApplicationTitle(app);
     TStderrReporter reporter;
-    TWebEngineBrowser* browser = TWebEngineBrowser::CreateForUser();
+    TWebEngineBrowser* browser = TWebEngineBrowser::CreateForUser(QDir::currentPath());
     TLotscopeWindows windows = CreateWindows(TAuctionSite::EndpointsAt(QString::fromLocal8Bit(argv[1])), browser,
                                              reporter, std::filesystem::current_path());
     QObject::connect(static_cast<QWebEngineView*>(browser->Widget())->page(), &QWebEnginePage::loadFinished,

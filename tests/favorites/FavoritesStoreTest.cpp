@@ -159,6 +159,14 @@ TEST(FavoriteLabel, LongNamesEndAtAWholeCharacter)
     };
     for (const auto& [name, label] : rows)
         EXPECT_EQ(FavoriteLabel(name), label) << name.size();
+    // After "a", any two-byte character: 漢, 蕭, 瑤, 髙 (lead bytes 0x8A, 0xE5, 0xEA, 0xEE).
+    for (const std::string character : {"\x8a\xbf", "\xe5\x4a", "\xea\xa2", "\xee\xe0"}) {
+        std::string name = "a";
+        while (name.size() < 400)
+            name += character;
+        EXPECT_EQ(FavoriteLabel(name), name.substr(0, 255) + "\x81\x63")
+            << std::hex << static_cast<int>(static_cast<unsigned char>(character[0]));
+    }
 }
 
 TEST(ReadFavorites, FailuresAreFileErrors)

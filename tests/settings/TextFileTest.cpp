@@ -152,6 +152,7 @@ TEST(ReadFirstLines, OnlyTheLinesInUseAreRead)
         {"bare CR lines", "\r\r\r\r", "<no error>", {"", ""}},
         {"the first line too long", "123456\r\nb", "f.ini に上限の 5 バイトを超える行があります", {}},
         {"the second line runs past the head", "a\r\n" + rest, "f.ini に上限の 5 バイトを超える行があります", {}},
+        {"one byte over after a line at the bound", "12345\r\n123456\r\n", "f.ini に上限の 5 バイトを超える行があります", {}},
     };
     for (const Row& row : rows) {
         TTempDir dir;

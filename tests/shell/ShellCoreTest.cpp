@@ -1,5 +1,6 @@
 // Addresses, the bid-preview test, the tree's position lookup and the wide
 // text bridge.
+#include "favorites/AddFavorite.h"
 #include "shell/SearchTerm.h"
 #include "shell/ShellCore.h"
 #include "ui/WideText.h"
@@ -149,6 +150,25 @@ TEST(AuctionTerm, EveryCharacterReachesTheSiteAsItself)
         }
 }
 
+// A term typed in the search box and searched on the auction site comes
+// back from the result page's address as the add dialog's name, with
+// half-width kana widened as the search sent them.
+TEST(AuctionTerm, AddingTheResultPageNamesItAsTyped)
+{
+    TPzConv conv;
+    conv.JisKanaConvType = ktZenWithDaku;
+    const std::pair<std::string, std::string> rows[] = {
+        {"髙橋 ｶﾒﾗ&レンズ", "髙橋 カメラ&レンズ"},                     // three-byte EUC-JP
+        {"纊ⅰ①￢", "纊ⅰ①￢"},                                           // extensions in and out of JIS X 0208
+        {"\uE000 \uE3AC", "\uE000 \uE3AC"},                           // user-defined, two and three bytes
+        {"1+1=2 100% #a", "1+1=2 100% #a"},
+    };
+    for (const auto& [typed, name] : rows) {
+        const std::string address = SearchAddress(Sample(), TSearchSite::Auction, *cp932::FromUtf8(typed), conv);
+        EXPECT_EQ(cp932::ToUtf8(RecogniseFavoritePage(address, conv).Name), name) << typed;
+    }
+}
+
 TEST(LoginAddress, IdAndPasswordArePercentEncoded)
 {
     struct Row {
@@ -183,9 +203,14 @@ TEST(LoginAddress, PasswordIsMaskedWhereverTheAddressIsShown)
     const Row rows[] = {
         {"built address", login, true, head + "&login=ta%26ro&passwd=********"},
         {"empty password", head + "&login=&passwd=", true, head + "&login=&passwd=********"},
+        {"every password", head + "&passwd=a&passwd=b", true, head + "&passwd=********&passwd=********"},
         {"typed in capitals, fragment", "HTTPS://LOGIN.example.jp/config/login?passwd=x&a=1#passwd=y", true,
          "HTTPS://LOGIN.example.jp/config/login?passwd=********&a=1#passwd=y"},
         {"no password parameter", head, true, head},
+        {"inside another address", "view-source:" + login + "#x&passwd=y", true,
+         "view-source:" + head + "&login=ta%26ro&passwd=********#x&passwd=y"},
+        {"in another address's query", "https://a.jp/?passwd=k&next=" + login, true,
+         "https://a.jp/?passwd=k&next=" + head + "&login=ta%26ro&passwd=********"},
         {"other path", "https://login.example.jp/other?passwd=x", false, "https://login.example.jp/other?passwd=x"},
         {"other host", "https://top.example.jp/config/login?passwd=x", false,
          "https://top.example.jp/config/login?passwd=x"},
@@ -226,6 +251,8 @@ TEST(BidStop, FlagMustEqualOneAndMarkerIsCaseSensitiveInTheAddressOrItsLenientPa
         {"segment parameter", 1, "https://x.jp/jp/show;s=1/bid_preview", true},
         {"parameter cut before decoding", 1, "https://x.jp/jp;a%2Fb/show/bid_preview", true},
         {"escaped backslash", 1, "https://x.jp/jp%5Cshow/bid_preview", true},
+        {"escaped parameter", 1, "https://x.jp/jp%3Bs=1/show/bid_preview", true},
+        {"backslash ends a parameter", 1, "https://x.jp/jp;a%5Cshow/bid_preview", true},
         {"escaped dot segment", 1, "https://x.jp/jp/show/x%2F..%2Fbid_preview", true},
         {"escaped capitals", 1, "https://x.jp/JP%2FSHOW%2FBID_PREVIEW", false},
         {"broken escape", 1, "https://x.jp/jp%2show/bid_preview", false},

@@ -225,14 +225,14 @@ private:
                                      .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
 };
 
-TWebEngineBrowser* TWebEngineBrowser::CreateForUser()
+TWebEngineBrowser* TWebEngineBrowser::CreateForUser(const QString& dataDir)
 {
     SpeakJapanese();
     auto* profile = new QWebEngineProfile(QStringLiteral("Lotscope"));
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    profile->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("lotscope/engine")));
-    profile->setCachePath(QDir(cache).filePath(QStringLiteral("lotscope/engine")));
+    // The engine's caches stay beside its storage, inside the data folder.
+    const QString engine = QDir(dataDir).absoluteFilePath(QStringLiteral("engine"));
+    profile->setPersistentStoragePath(engine);
+    profile->setCachePath(engine);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     // Nothing that holds a page's address goes to disk, since the login
     // address carries the password: the HTTP cache lives in memory only, and

@@ -24,9 +24,11 @@ struct TSecretParameter;
 class TWebEngineBrowser final : public THostedBrowser {
     Q_OBJECT
 public:
-    // The program's browser: an on-disk profile under the user's data
-    // directory that keeps cookies (and so a site login) between runs.
-    static TWebEngineBrowser* CreateForUser();
+    // The program's browser: an on-disk profile in the "engine" folder of
+    // the data folder dataDir that keeps cookies (and so a site login)
+    // between runs. Each data folder has its own, so copies running on two
+    // folders never share one.
+    static TWebEngineBrowser* CreateForUser(const QString& dataDir);
     // A browser that keeps nothing on disk (tests, benchmarks).
     static TWebEngineBrowser* CreateOffTheRecord();
 
