@@ -547,7 +547,7 @@ TEST_F(RoadsEndToEnd, LoginLeavesThePasswordInNoFile)
     for (const THttpRequest& request : site.Server().Requests())
         EXPECT_FALSE(request.Header("Referer").contains("passwd")) << request.Target.data();
 
-    const std::set<quint64> visited = VisitedLinkFingerprints(storage);
+    const std::set<quint64> visited = VisitedLinkFingerprints(dir.path());
     EXPECT_TRUE(visited.contains(Fingerprint(base.toStdString() + "/home")));  // the table was read right
     for (const char* id : {"cached", TAuctionSite::kRedirectedLogin})
         EXPECT_FALSE(visited.contains(Fingerprint(LoginAddress(site.Endpoints(), id, password)))) << id;
