@@ -11,7 +11,6 @@
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QUrlQuery>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
