@@ -14,36 +14,15 @@
 // "ファイルへのアクセスが拒否されました" and left as they are.
 #pragma once
 
+#include "settings/AtomicFile.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-// A file or conversion failure. what() is the message the user sees (UTF-8),
-// exactly one of the runtime messages ("ファイルが見つかりません", ...).
-class TFileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The runtime's messages (UTF-8), as the user sees them.
-namespace filemsg {
-inline constexpr const char* kFileNotFound = "ファイルが見つかりません";
-inline constexpr const char* kInvalidFileName = "不正なファイル名です";
-inline constexpr const char* kTooManyOpenFiles = "オープンしたファイルが多すぎます";
-inline constexpr const char* kAccessDenied = "ファイルへのアクセスが拒否されました";
-inline constexpr const char* kReadPastEnd = "ファイルの末尾以降を読み込みました";
-inline constexpr const char* kDiskFull = "ディスクがいっぱいです";
-inline constexpr const char* kNotNumeric = "入力値が数値ではありません";
-}  // namespace filemsg
-
-// The message for an operating system error code (errno) met while opening,
-// reading or writing a file.
-std::string FileErrorMessage(int osError);
 
 // What a reader takes from a file and a writer puts into it, at most. A
 // file beyond a bound is refused whole: reading stops at the first bound it
@@ -78,8 +57,6 @@ std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_
 void CheckLineLimits(const std::filesystem::path& file, const std::vector<std::string>& lines,
                      const TTextLimits& limits);
 
-enum class TFilePrivacy { Public, Private };  // Private: created 0600
-
 // Writes every line followed by CR LF, replacing the file atomically.
 // A Public file keeps the permissions of the file it replaces (0644 when
 // new); a Private file is always 0600. The file keeps its owner and, where
@@ -100,7 +77,3 @@ int StrToInt(std::string_view field);
 // characters, then "…" when there were more; a NUL byte shows as "␀", so the
 // message keeps its end wherever it is passed as a C string.
 std::string QuoteForMessage(std::string_view sjis);
-
-// The general error display's text: the message, followed by "." when its
-// last character sorts above "." (every Japanese message gets the point).
-std::string ErrorDisplayText(std::string_view message);
