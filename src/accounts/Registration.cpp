@@ -1,6 +1,7 @@
 #include "accounts/Registration.h"
 
 #include "accounts/StoredPassword.h"
+#include "textconv/ByteRules.h"
 #include "textconv/Cp932.h"
 
 #include <algorithm>
@@ -95,10 +96,8 @@ TRegistrationCheck CheckRegistration(const std::array<std::u16string, 3>& ids,
         check.Edits.Passwords[k] = std::move(*password);
     }
     const auto hasControl = [](const std::string& text) {
-        return std::any_of(text.begin(), text.end(), [](char c) {
-            const auto b = static_cast<unsigned char>(c);
-            return b < 0x20 || b == 0x7F;
-        });
+        return std::any_of(text.begin(), text.end(),
+                           [](char c) { return byterules::IsControl(static_cast<unsigned char>(c)); });
     };
     for (const std::string& id : check.Edits.Ids) {
         if (id.find(',') != std::string::npos)
