@@ -26,7 +26,7 @@ TAccounts AccountsFromEdits(const TRegistrationEdits& edits)
     return accounts;
 }
 
-TPasswordRound::TDecrypted TPasswordRound::Decrypt(const std::array<std::string, 3>& shown,
+TStoredAndShownPasswords::TDecrypted TStoredAndShownPasswords::Decrypt(const std::array<std::string, 3>& shown,
                                                    const std::array<std::string, 3>& storedTexts)
 {
     TDecrypted out;
@@ -47,7 +47,7 @@ TPasswordRound::TDecrypted TPasswordRound::Decrypt(const std::array<std::string,
     return out;
 }
 
-TPasswordRound::TEncrypted TPasswordRound::Encrypt(const std::array<std::string, 3>& passwords)
+TStoredAndShownPasswords::TEncrypted TStoredAndShownPasswords::Encrypt(const std::array<std::string, 3>& passwords)
 {
     TEncrypted out;
     for (size_t k = 0; k < passwords.size(); ++k) {

@@ -64,7 +64,7 @@ std::vector<std::string> SplitLines(std::string_view content)
     return lines;
 }
 
-void ReadLines(const std::filesystem::path& file, const TTextLimits& limits,
+void ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits,
                const std::function<void(std::string_view)>& onLine)
 {
     bool more = false;
@@ -81,7 +81,7 @@ void ReadLines(const std::filesystem::path& file, const TTextLimits& limits,
     });
 }
 
-std::vector<std::string> ReadLines(const std::filesystem::path& file, const TTextLimits& limits)
+std::vector<std::string> ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits)
 {
     std::vector<std::string> lines;
     ReadLines(file, limits, [&lines](std::string_view line) { lines.emplace_back(line); });
@@ -108,7 +108,7 @@ std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_
 }
 
 void CheckLineLimits(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                     const TTextLimits& limits)
+                     const TFileSizeLimits& limits)
 {
     if (lines.size() > limits.MaxLines)
         ThrowLimit(file, TLimit::Lines, limits.MaxLines);

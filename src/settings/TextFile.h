@@ -28,7 +28,7 @@
 // file beyond a bound is refused whole: reading stops at the first bound it
 // passes, and nothing is written. The defaults are those of the favorites
 // files, the largest the program keeps.
-struct TTextLimits {
+struct TFileSizeLimits {
     size_t MaxFileBytes = 16 * 1024 * 1024;  // physical size, line ends included
     size_t MaxLines = 50'000;
     size_t MaxLineBytes = 256 * 1024;  // without the line end
@@ -40,10 +40,10 @@ std::vector<std::string> SplitLines(std::string_view content);
 // Reads a whole file and hands its lines to onLine in order, each checked
 // against limits first. Throws TFileError; a file beyond the limits gives
 // one message naming the file and the bound it passes.
-void ReadLines(const std::filesystem::path& file, const TTextLimits& limits,
+void ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits,
                const std::function<void(std::string_view)>& onLine);
 // The same, collecting the lines.
-std::vector<std::string> ReadLines(const std::filesystem::path& file, const TTextLimits& limits = {});
+std::vector<std::string> ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits = {});
 
 // The first `count` lines of a file (fewer when it has fewer), reading no
 // further than they can reach: a line longer than maxLineBytes among them
@@ -55,7 +55,7 @@ std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_
 // not fit limits once written. Writers call it before WriteLines, so the
 // program never leaves a file it would refuse to read.
 void CheckLineLimits(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                     const TTextLimits& limits);
+                     const TFileSizeLimits& limits);
 
 // Writes every line followed by CR LF, replacing the file atomically.
 // A Public file keeps the permissions of the file it replaces (0644 when
