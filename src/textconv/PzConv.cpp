@@ -15,9 +15,11 @@ namespace {
 using Byte = std::uint8_t;
 
 // Full-width Shift_JIS code of each half-width katakana byte 0xA1-0xDF
-// (index = byte - 0xA1): the JIS X 0201 katakana row paired with its JIS X
-// 0208 counterpart, as listed in the component's kana widening table. The two
-// sound marks 0xDE/0xDF widen to the spacing marks 0x814A/0x814B.
+// (index = byte - 0xA1): the JIS X 0208 character that the half-width one's
+// Unicode compatibility decomposition (NFKC) names, punctuation and the
+// prolonged sound mark from row 1, katakana (small ones included) from
+// row 5. The two sound marks 0xDE/0xDF decompose to combining marks that
+// Shift_JIS lacks, and widen to the spacing marks 0x814A/0x814B instead.
 constexpr std::array<std::uint16_t, 63> kWideKana = {
     0x8142, 0x8175, 0x8176, 0x8141, 0x8145, 0x8392, 0x8340,          // A1-A7
     0x8342, 0x8344, 0x8346, 0x8348, 0x8383, 0x8385, 0x8387, 0x8362,  // A8-AF
