@@ -75,7 +75,7 @@ void ForEachFavoritesFile(const fs::path& data, const std::function<void(const f
         write(data / f);
 }
 
-const TTextLimits kLimits = kFavoriteLimits;
+const TFileSizeLimits kLimits = kFavoriteLimits;
 
 const TCase kCases[] = {
     {"good files", [](const fs::path&) {}},

@@ -29,9 +29,9 @@ enum class Rc2KeyModel {
     Salted40,
 };
 
-// Encrypt always uses the first; Decrypt tries them in this order and keeps
-// the first whose final block carries valid padding (or, with
-// THogeCrypt::PlaintextRank set, the best-ranked plaintext).
+// Encrypt always uses the first; Decrypt tries them in this order, which
+// settles ties between equally ranked plaintexts (see
+// THogeCrypt::PlaintextRank).
 inline constexpr std::array<Rc2KeyModel, 3> DecryptKeyModels = {
     Rc2KeyModel::Full128, Rc2KeyModel::Full40, Rc2KeyModel::Salted40};
 

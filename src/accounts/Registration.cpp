@@ -1,6 +1,7 @@
 #include "accounts/Registration.h"
 
 #include "accounts/StoredPassword.h"
+#include "textconv/ByteRules.h"
 #include "textconv/Cp932.h"
 
 #include <algorithm>
@@ -25,7 +26,7 @@ TAccounts AccountsFromEdits(const TRegistrationEdits& edits)
     return accounts;
 }
 
-TPasswordRound::TDecrypted TPasswordRound::Decrypt(const std::array<std::string, 3>& shown,
+TStoredAndShownPasswords::TDecrypted TStoredAndShownPasswords::Decrypt(const std::array<std::string, 3>& shown,
                                                    const std::array<std::string, 3>& storedTexts)
 {
     TDecrypted out;
@@ -46,7 +47,7 @@ TPasswordRound::TDecrypted TPasswordRound::Decrypt(const std::array<std::string,
     return out;
 }
 
-TPasswordRound::TEncrypted TPasswordRound::Encrypt(const std::array<std::string, 3>& passwords)
+TStoredAndShownPasswords::TEncrypted TStoredAndShownPasswords::Encrypt(const std::array<std::string, 3>& passwords)
 {
     TEncrypted out;
     for (size_t k = 0; k < passwords.size(); ++k) {
@@ -95,10 +96,8 @@ TRegistrationCheck CheckRegistration(const std::array<std::u16string, 3>& ids,
         check.Edits.Passwords[k] = std::move(*password);
     }
     const auto hasControl = [](const std::string& text) {
-        return std::any_of(text.begin(), text.end(), [](char c) {
-            const auto b = static_cast<unsigned char>(c);
-            return b < 0x20 || b == 0x7F;
-        });
+        return std::any_of(text.begin(), text.end(),
+                           [](char c) { return byterules::IsControl(static_cast<unsigned char>(c)); });
     };
     for (const std::string& id : check.Edits.Ids) {
         if (id.find(',') != std::string::npos)

@@ -30,7 +30,7 @@ TAccounts AccountsFromEdits(const TRegistrationEdits& edits);
 // shows that password (it is not decrypted and encrypted again) and
 // encrypts only the others, so a stored text the cipher cannot read today
 // survives a 登録 that did not touch its entry.
-class TPasswordRound {
+class TStoredAndShownPasswords {
 public:
     struct TDecrypted {
         std::array<std::string, 3> Passwords;  // empty for a text that does not decrypt

@@ -1,6 +1,7 @@
 #include "accounts/StoredPassword.h"
 
 #include "accounts/UCrypt.h"
+#include "textconv/ByteRules.h"
 #include "textconv/Cp932.h"
 #include "textconv/PzConv.h"
 
@@ -8,13 +9,10 @@
 
 int PasswordPlausibility(std::string_view bytes)
 {
-    // A trail byte is never below 0x40 nor 0x7F, so testing every byte finds
-    // exactly the control characters.
-    const auto isControl = [](unsigned char b) { return b < 0x20 || b == 0x7F; };
     bool ascii = true;
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (isControl(b))
+        if (byterules::IsControl(b))
             return 0;
         ascii = ascii && b < 0x80;
     }

@@ -33,126 +33,15 @@
 #include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
-#include <openssl/params.h>
-#include <openssl/provider.h>
-#include <openssl/core_names.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <istream>
 #include <memory>
 #include <new>
 #include <optional>
 #include <ostream>
-
-namespace ucrypt_internal {
-
-Rc2Key DeriveRc2Key(const Md5Digest& hash, Rc2KeyModel model)
-{
-    Rc2Key key;
-    switch (model) {
-    case Rc2KeyModel::Full128:
-        std::copy(hash.begin(), hash.end(), key.bytes.begin());
-        key.effectiveBits = 128;
-        break;
-    case Rc2KeyModel::Full40:
-        std::copy(hash.begin(), hash.end(), key.bytes.begin());
-        key.effectiveBits = 40;
-        break;
-    case Rc2KeyModel::Salted40:
-        // Five key bytes, then eleven bytes of zero salt.
-        std::copy(hash.begin(), hash.begin() + 5, key.bytes.begin());
-        key.effectiveBits = 40;
-        break;
-    }
-    return key;
-}
-
-bool CryptoLibrary::Open()
-{
-    Close();
-    m_context = OSSL_LIB_CTX_new();
-    if (m_context == nullptr)
-        return false;
-    m_legacy = OSSL_PROVIDER_load(m_context, "legacy");
-    m_default = OSSL_PROVIDER_load(m_context, "default");
-    return m_legacy != nullptr && m_default != nullptr;
-}
-
-void CryptoLibrary::Close()
-{
-    if (m_default != nullptr)
-        OSSL_PROVIDER_unload(m_default);
-    if (m_legacy != nullptr)
-        OSSL_PROVIDER_unload(m_legacy);
-    if (m_context != nullptr)
-        OSSL_LIB_CTX_free(m_context);
-    m_default = nullptr;
-    m_legacy = nullptr;
-    m_context = nullptr;
-}
-
-namespace {
-
-bool ReadRc2Lengths(EVP_CIPHER_CTX* ctx, std::size_t& keyLength, std::size_t& keyBits)
-{
-    OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_KEYLEN, &keyLength),
-        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_RC2_KEYBITS, &keyBits),
-        OSSL_PARAM_construct_end(),
-    };
-    return EVP_CIPHER_CTX_get_params(ctx, params) == 1 && OSSL_PARAM_modified(&params[0]) &&
-           OSSL_PARAM_modified(&params[1]);
-}
-
-}  // namespace
-
-bool SetupRc2(EVP_CIPHER_CTX* ctx, const EVP_CIPHER* cipher, std::span<const unsigned char> key,
-              unsigned effectiveBits, const unsigned char* iv, bool encrypt)
-{
-    const int enc = encrypt ? 1 : 0;
-    if (ctx == nullptr || cipher == nullptr || key.empty())
-        return false;
-    // The lengths must be in place before the key schedule is computed, so
-    // the key goes in with a second initialisation after the parameters.
-    if (EVP_CIPHER_CTX_reset(ctx) != 1 ||
-        EVP_CipherInit_ex2(ctx, cipher, nullptr, nullptr, enc, nullptr) != 1)
-        return false;
-    std::size_t keyLength = key.size();
-    std::size_t keyBits = effectiveBits;
-    OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_KEYLEN, &keyLength),
-        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_RC2_KEYBITS, &keyBits),
-        OSSL_PARAM_construct_end(),
-    };
-    if (EVP_CIPHER_CTX_set_params(ctx, params) != 1)
-        return false;
-    if (EVP_CipherInit_ex2(ctx, nullptr, key.data(), iv, enc, nullptr) != 1)
-        return false;
-    if (EVP_CIPHER_CTX_set_padding(ctx, 0) != 1)
-        return false;
-    std::size_t readLength = 0;
-    std::size_t readBits = 0;
-    return ReadRc2Lengths(ctx, readLength, readBits) && readLength == key.size() &&
-           readBits == effectiveBits;
-}
-
-bool CheckPadding(std::span<const unsigned char, Rc2BlockSize> block, std::size_t& padLength)
-{
-    const std::size_t pad = block[Rc2BlockSize - 1];
-    if (pad < 1 || pad > Rc2BlockSize)
-        return false;
-    for (std::size_t i = Rc2BlockSize - pad; i < Rc2BlockSize; ++i) {
-        if (block[i] != pad)
-            return false;
-    }
-    padLength = pad;
-    return true;
-}
-
-}  // namespace ucrypt_internal
 
 namespace {
 
@@ -325,69 +214,69 @@ private:
     std::size_t m_capacity = 0;
 };
 
-// Stream helpers. A stream that throws (exceptions() set) is treated like
-// one that sets badbit.
-
-std::streamoff Position(std::istream& source)
+// Runs one stream operation with errno cleared before it. A stream that
+// throws (exceptions() set) is treated like one that sets badbit: the
+// operation fails with message.
+template <typename Operation>
+auto StreamStep(const char* message, Operation&& operation)
 {
     errno = 0;
     try {
+        return operation();
+    } catch (const std::ios_base::failure&) {
+        FailStream(message);
+    }
+}
+
+std::streamoff Position(std::istream& source)
+{
+    return StreamStep(PositionUnavailable, [&] {
         const std::streamoff position = source.tellg();
         if (position < 0)
             FailStream(PositionUnavailable);
         return position;
-    } catch (const std::ios_base::failure&) {
-        FailStream(PositionUnavailable);
-    }
+    });
 }
 
 std::streamoff Size(std::istream& source, std::streamoff position)
 {
-    errno = 0;
-    try {
+    return StreamStep(PositionUnavailable, [&] {
         source.seekg(0, std::ios_base::end);
         const std::streamoff size = source.tellg();
         source.seekg(position);
         if (size < 0 || source.fail())
             FailStream(PositionUnavailable);
         return size;
-    } catch (const std::ios_base::failure&) {
-        FailStream(PositionUnavailable);
-    }
+    });
 }
 
 void SeekTo(std::istream& source, std::streamoff position)
 {
-    errno = 0;
-    try {
+    StreamStep(PositionUnavailable, [&] {
         source.seekg(position);
         if (source.fail())
             FailStream(PositionUnavailable);
-    } catch (const std::ios_base::failure&) {
-        FailStream(PositionUnavailable);
-    }
+    });
 }
 
 // Reads up to count bytes; fewer only at the end of the stream.
 std::size_t ReadPiece(std::istream& source, unsigned char* buffer, std::size_t count)
 {
-    errno = 0;
-    try {
-        source.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(count));
-        const std::streamsize n = source.gcount();
+    return StreamStep(ReadFailed, [&] {
+        try {
+            source.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(count));
+        } catch (const std::ios_base::failure&) {
+            // A stream with failbit or eofbit in exceptions() throws on the
+            // short read at its end; only badbit is a failure.
+            if (source.bad())
+                throw;
+        }
         if (source.bad())
             FailStream(ReadFailed);
+        const std::streamsize n = source.gcount();
         source.clear();  // eofbit and failbit of a short read
         return static_cast<std::size_t>(n);
-    } catch (const std::ios_base::failure&) {
-        // A stream with failbit or eofbit in exceptions() throws on the short
-        // read at its end; only badbit is a failure.
-        if (source.bad())
-            FailStream(ReadFailed);
-        const std::streamsize n = source.gcount();
-        source.clear();
-        return static_cast<std::size_t>(n);
-    }
+    });
 }
 
 // The piece just read is final when the stream's size is less than or equal
@@ -401,25 +290,20 @@ bool IsFinalPiece(std::istream& source)
 
 void WritePiece(std::ostream& dest, const unsigned char* data, std::size_t length)
 {
-    errno = 0;
-    try {
+    StreamStep(WriteFailed, [&] {
         dest.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(length));
         if (!dest)
             FailStream(WriteFailed);
-    } catch (const std::ios_base::failure&) {
-        FailStream(WriteFailed);
-    }
+    });
 }
 
+// A source left at its end by an earlier read still has its position.
 void PrepareSource(std::istream& source)
 {
-    // A source left at its end by an earlier read still has its position.
-    try {
+    StreamStep(ReadFailed, [&] {
         if (!source.bad())
             source.clear();
-    } catch (const std::ios_base::failure&) {
-        FailStream(ReadFailed);
-    }
+    });
 }
 
 // The last two blocks of the ciphertext from start to size: the final block
@@ -589,61 +473,41 @@ bool THogeCrypt::Decrypt(std::istream& Source, std::string_view Passphrase, std:
         const std::streamoff size = Size(Source, start);
         const std::optional<Tail> tail = ReadTail(Source, start, size);
 
-        if (PlaintextRank && tail) {
-            // The best-ranked plaintext among the models whose padding
-            // verifies; the stream is decrypted once per such model.
-            std::string plain, best;
-            struct WipeOnExit {
-                std::string& a;
-                std::string& b;
-                ~WipeOnExit()
-                {
-                    Wipe(a);
-                    Wipe(b);
-                }
-            } wipe{plain, best};
-            std::pair<int, std::size_t> bestRank{0, 0};
-            for (const Rc2KeyModel model : DecryptKeyModels) {
-                if (!PadsUnder(session, *tail, model))
-                    continue;
-                SeekTo(Source, start);
-                session.KeyFor(model, nullptr);
-                Wipe(plain);
-                const std::optional<std::size_t> pad = DecryptPieces(session, Source, ChunkSize,
-                    [&](const unsigned char* data, std::size_t n) {
-                        plain.append(reinterpret_cast<const char*>(data), n);
-                    });
-                if (!pad)
-                    continue;
-                const std::pair<int, std::size_t> rank{PlaintextRank(plain), *pad};
-                if (rank.first > 0 && rank > bestRank) {
-                    bestRank = rank;
-                    best.swap(plain);
-                }
+        // The best-ranked plaintext among the models whose padding verifies;
+        // the stream is decrypted once per such model. A ciphertext that is
+        // not a whole, non-zero number of blocks has no final block to test:
+        // decrypting it under the first model finds and reports the fault.
+        std::string plain, best;
+        struct WipeOnExit {
+            std::string& a;
+            std::string& b;
+            ~WipeOnExit()
+            {
+                Wipe(a);
+                Wipe(b);
             }
-            if (bestRank.first == 0)
-                FailWith(StepDecrypt, EvpCode(EVP_R_BAD_DECRYPT));
-            WritePiece(Dest, reinterpret_cast<const unsigned char*>(best.data()), best.size());
-            return;
-        }
-
-        // The first model whose final block pads. With none, decrypting under
-        // the current one writes the pieces before the final one and then
-        // fails on it.
-        Rc2KeyModel model = Rc2KeyModel::Full128;
-        if (tail) {
-            for (const Rc2KeyModel candidate : DecryptKeyModels) {
-                if (PadsUnder(session, *tail, candidate)) {
-                    model = candidate;
-                    break;
-                }
+        } wipe{plain, best};
+        std::pair<int, std::size_t> bestRank{0, 0};
+        for (const Rc2KeyModel model : DecryptKeyModels) {
+            if (tail && !PadsUnder(session, *tail, model))
+                continue;
+            SeekTo(Source, start);
+            session.KeyFor(model, nullptr);
+            Wipe(plain);
+            const std::optional<std::size_t> pad = DecryptPieces(session, Source, ChunkSize,
+                [&](const unsigned char* data, std::size_t n) {
+                    plain.append(reinterpret_cast<const char*>(data), n);
+                });
+            if (!pad)
+                continue;
+            const std::pair<int, std::size_t> rank{PlaintextRank ? PlaintextRank(plain) : 1, *pad};
+            if (rank.first > 0 && rank > bestRank) {
+                bestRank = rank;
+                best.swap(plain);
             }
         }
-        SeekTo(Source, start);
-        session.KeyFor(model, nullptr);
-        if (!DecryptPieces(session, Source, ChunkSize, [&](const unsigned char* data, std::size_t n) {
-                WritePiece(Dest, data, n);
-            }))
+        if (bestRank.first == 0)
             FailWith(StepDecrypt, EvpCode(EVP_R_BAD_DECRYPT));
+        WritePiece(Dest, reinterpret_cast<const unsigned char*>(best.data()), best.size());
     });
 }

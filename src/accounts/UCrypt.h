@@ -26,14 +26,15 @@ public:
     std::uint32_t HashAlgId = 0x8003;    // CALG_MD5
     std::uint32_t ChunkSize = 1024;
 
-    // When set, Decrypt decrypts under every key model whose padding
-    // verifies and keeps the plaintext that ranks highest: first by this
-    // rank (0 refuses the plaintext), then by the length of its padding (a
-    // wrong key leaves valid padding of p bytes only once in 256^p times),
-    // then by the order in which the models are tried. With no plaintext
-    // left, Decrypt fails. A wrong key whose padding happens to verify is so
-    // passed over instead of returning other bytes. The plaintexts are held
-    // in memory, so this suits short texts (the stored passwords).
+    // Decrypt decrypts under every key model whose padding verifies and
+    // keeps the plaintext that ranks highest: first by this rank (0 refuses
+    // the plaintext; left empty, every plaintext ranks 1), then by the length
+    // of its padding (a wrong key leaves valid padding of p bytes only once
+    // in 256^p times), then by the order in which the models are tried. With
+    // no plaintext left, Decrypt fails and Dest is left as it was. A wrong
+    // key whose padding happens to verify is so passed over instead of
+    // returning other bytes. The plaintexts are held in memory, so this suits
+    // short texts (the stored passwords).
     std::function<int(std::string_view plaintext)> PlaintextRank;
 
     // Encrypts Source from its current position to its end, writing the

@@ -82,8 +82,8 @@ std::array<std::string, 3> TForm2::PasswordTexts() const
 
 void TForm2::Button4Click()
 {
-    const TPasswordRound::TDecrypted opened =
-        m_round.Decrypt(PasswordTexts(), EditsFromAccounts(Form1().AccountTable()).Passwords);
+    const TStoredAndShownPasswords::TDecrypted opened =
+        m_shownPasswords.Decrypt(PasswordTexts(), EditsFromAccounts(Form1().AccountTable()).Passwords);
     for (size_t k = 0; k < 3; ++k)
         PasswordEdits()[k]->setText(SjisToWide(opened.Passwords[k]));
     if (!opened.Unreadable.empty())
@@ -92,7 +92,7 @@ void TForm2::Button4Click()
 
 std::optional<std::array<std::string, 3>> TForm2::Button3Click()
 {
-    const TPasswordRound::TEncrypted stored = m_round.Encrypt(PasswordTexts());
+    const TStoredAndShownPasswords::TEncrypted stored = m_shownPasswords.Encrypt(PasswordTexts());
     if (!stored.Ok) {
         Form1().Reporter().ShowError(QString::fromStdString(EncryptFailedMessage(stored.ErrorMessage)));
         return std::nullopt;

@@ -59,5 +59,5 @@ private:
     std::array<QLineEdit*, 3> PasswordEdits() const { return {Edit2, Edit4, Edit6}; }
     std::array<std::string, 3> PasswordTexts() const;
 
-    TPasswordRound m_round;
+    TStoredAndShownPasswords m_shownPasswords;
 };

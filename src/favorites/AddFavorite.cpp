@@ -1,6 +1,7 @@
 #include "favorites/AddFavorite.h"
 
 #include "settings/TextFile.h"
+#include "textconv/ByteRules.h"
 #include "textconv/Cp932.h"
 #include "textconv/PzConv.h"
 
@@ -136,9 +137,8 @@ TFavoriteInputCheck CheckFavoriteTexts(std::u16string_view name, std::u16string_
         check.Problem = TFavoriteInputProblem::Unrepresentable;
         return check;
     }
-    const auto isControl = [](char16_t c) { return c < 0x20; };
-    if (std::any_of(name.begin(), name.end(), isControl) ||
-        std::any_of(url.begin(), url.end(), isControl)) {
+    if (std::any_of(name.begin(), name.end(), byterules::IsC0Control) ||
+        std::any_of(url.begin(), url.end(), byterules::IsC0Control)) {
         check.Problem = TFavoriteInputProblem::ControlCharacter;
         return check;
     }

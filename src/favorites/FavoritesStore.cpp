@@ -1,6 +1,7 @@
 #include "favorites/FavoritesStore.h"
 
 #include "settings/TextFile.h"
+#include "textconv/ByteRules.h"
 
 namespace {
 
@@ -69,11 +70,11 @@ std::string FavoriteLabel(std::string_view name)
     constexpr size_t kMaxBytes = 256;
     if (name.size() <= kMaxBytes)
         return std::string(name);
-    // Shift_JIS lead bytes (0x81-0x9F, 0xE0-0xFC) take the byte after them.
+    // A Shift_JIS lead byte takes the byte after it.
     size_t end = 0;
     for (;;) {
         const auto c = static_cast<unsigned char>(name[end]);
-        const size_t width = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+        const size_t width = byterules::IsSjisLeadByte(c) ? 2 : 1;
         if (end + width > kMaxBytes)
             break;
         end += width;

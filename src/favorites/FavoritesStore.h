@@ -34,7 +34,7 @@ using TFavoriteTables = std::array<TFavoriteList, 3>;
 // What one favorites file may hold: 16 MiB, 50,000 entries, lines of
 // 256 KiB (name, comma and URL). Whatever the three files hold, the program
 // then shows its window within a few seconds and a few hundred MiB.
-inline constexpr TTextLimits kFavoriteLimits{};
+inline constexpr TFileSizeLimits kFavoriteLimits{};
 
 // Reads a kind's file from dir. Each line splits at its first comma.
 // Throws TFileError (a missing file is an error: loading creates nothing;

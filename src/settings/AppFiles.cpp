@@ -26,7 +26,7 @@ void WriteAccounts(const std::filesystem::path& dir, const TAccounts& accounts)
     lines.reserve(accounts.size());
     for (const TAccountEntry& entry : accounts)
         lines.push_back(entry.YahooId + "," + entry.PasswordText);
-    TTextLimits limits;
+    TFileSizeLimits limits;
     limits.MaxLineBytes = kSettingsLineBytes;
     CheckLineLimits(dir / kLoginFileName, lines, limits);
     WriteLines(dir / kLoginFileName, lines, TFilePrivacy::Private);

@@ -14,42 +14,21 @@
 // "ファイルへのアクセスが拒否されました" and left as they are.
 #pragma once
 
+#include "settings/AtomicFile.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-// A file or conversion failure. what() is the message the user sees (UTF-8),
-// exactly one of the runtime messages ("ファイルが見つかりません", ...).
-class TFileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The runtime's messages (UTF-8), as the user sees them.
-namespace filemsg {
-inline constexpr const char* kFileNotFound = "ファイルが見つかりません";
-inline constexpr const char* kInvalidFileName = "不正なファイル名です";
-inline constexpr const char* kTooManyOpenFiles = "オープンしたファイルが多すぎます";
-inline constexpr const char* kAccessDenied = "ファイルへのアクセスが拒否されました";
-inline constexpr const char* kReadPastEnd = "ファイルの末尾以降を読み込みました";
-inline constexpr const char* kDiskFull = "ディスクがいっぱいです";
-inline constexpr const char* kNotNumeric = "入力値が数値ではありません";
-}  // namespace filemsg
-
-// The message for an operating system error code (errno) met while opening,
-// reading or writing a file.
-std::string FileErrorMessage(int osError);
-
 // What a reader takes from a file and a writer puts into it, at most. A
 // file beyond a bound is refused whole: reading stops at the first bound it
 // passes, and nothing is written. The defaults are those of the favorites
 // files, the largest the program keeps.
-struct TTextLimits {
+struct TFileSizeLimits {
     size_t MaxFileBytes = 16 * 1024 * 1024;  // physical size, line ends included
     size_t MaxLines = 50'000;
     size_t MaxLineBytes = 256 * 1024;  // without the line end
@@ -61,10 +40,10 @@ std::vector<std::string> SplitLines(std::string_view content);
 // Reads a whole file and hands its lines to onLine in order, each checked
 // against limits first. Throws TFileError; a file beyond the limits gives
 // one message naming the file and the bound it passes.
-void ReadLines(const std::filesystem::path& file, const TTextLimits& limits,
+void ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits,
                const std::function<void(std::string_view)>& onLine);
 // The same, collecting the lines.
-std::vector<std::string> ReadLines(const std::filesystem::path& file, const TTextLimits& limits = {});
+std::vector<std::string> ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits = {});
 
 // The first `count` lines of a file (fewer when it has fewer), reading no
 // further than they can reach: a line longer than maxLineBytes among them
@@ -76,9 +55,7 @@ std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_
 // not fit limits once written. Writers call it before WriteLines, so the
 // program never leaves a file it would refuse to read.
 void CheckLineLimits(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                     const TTextLimits& limits);
-
-enum class TFilePrivacy { Public, Private };  // Private: created 0600
+                     const TFileSizeLimits& limits);
 
 // Writes every line followed by CR LF, replacing the file atomically.
 // A Public file keeps the permissions of the file it replaces (0644 when
@@ -100,7 +77,3 @@ int StrToInt(std::string_view field);
 // characters, then "…" when there were more; a NUL byte shows as "␀", so the
 // message keeps its end wherever it is passed as a C string.
 std::string QuoteForMessage(std::string_view sjis);
-
-// The general error display's text: the message, followed by "." when its
-// last character sorts above "." (every Japanese message gets the point).
-std::string ErrorDisplayText(std::string_view message);

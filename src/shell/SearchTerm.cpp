@@ -1,5 +1,6 @@
 #include "shell/SearchTerm.h"
 
+#include "textconv/ByteRules.h"
 #include "textconv/Cp932.h"
 #include "textconv/PzConv.h"
 
@@ -9,10 +10,8 @@ namespace {
 
 constexpr bool IsQuerySpecial(std::uint8_t b)
 {
-    return b < 0x20 || b == 0x7F || b == '%' || b == '&' || b == '+' || b == '#' || b == '=';
+    return byterules::IsControl(b) || b == '%' || b == '&' || b == '+' || b == '#' || b == '=';
 }
-
-constexpr bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // Lead bytes of the NEC-selected IBM extensions (0xED, 0xEE), the
 // user-defined area (0xF0-0xF9) and the IBM extensions (0xFA-0xFC).
@@ -22,18 +21,14 @@ constexpr bool IsOutsideJisX0208(std::uint8_t lead) { return lead >= 0xED && lea
 
 std::string EscapeQueryTerm(std::string_view sjis)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(sjis.size());
     for (char c : sjis) {
         const auto b = static_cast<std::uint8_t>(c);
-        if (IsQuerySpecial(b)) {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
-        } else {
+        if (IsQuerySpecial(b))
+            byterules::AppendPercentEscape(out, b, byterules::THexLetters::Upper);
+        else
             out += c;
-        }
     }
     return out;
 }
@@ -47,7 +42,7 @@ std::string AuctionTermToEuc(std::string_view sjis, const TPzConv& conv)
     std::size_t i = 0;
     while (i < sjis.size()) {
         const auto b = static_cast<std::uint8_t>(sjis[i]);
-        if (!IsLeadByte(b)) {
+        if (!byterules::IsSjisLeadByte(b)) {
             ++i;
             continue;
         }

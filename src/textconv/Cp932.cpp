@@ -1,5 +1,7 @@
 #include "textconv/Cp932.h"
 
+#include "textconv/ByteRules.h"
+
 #include <bit>
 #include <cerrno>
 #include <cstdint>
@@ -82,15 +84,12 @@ std::optional<std::string> ConvertStrict(iconv_t cd, const void* data, std::size
     return out;
 }
 
-constexpr bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-constexpr bool IsTrailByte(std::uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
-
 // Length of the bad character at `p`: a lead byte with a byte of the trail
 // range after it is one (unmapped) two-byte character; anything else is a
 // single bad byte, so an ASCII byte after a broken lead byte still converts.
 std::size_t BadCharLength(const char* p, std::size_t left) {
     const auto b = static_cast<std::uint8_t>(p[0]);
-    if (left >= 2 && IsLeadByte(b) && IsTrailByte(static_cast<std::uint8_t>(p[1]))) return 2;
+    if (left >= 2 && byterules::IsSjisLeadByte(b) && byterules::IsSjisTrailByte(static_cast<std::uint8_t>(p[1]))) return 2;
     return 1;
 }
 

@@ -1,5 +1,7 @@
 #include "textconv/PzConv.h"
 
+#include "textconv/ByteRules.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -13,9 +15,11 @@ namespace {
 using Byte = std::uint8_t;
 
 // Full-width Shift_JIS code of each half-width katakana byte 0xA1-0xDF
-// (index = byte - 0xA1): the JIS X 0201 katakana row paired with its JIS X
-// 0208 counterpart, as listed in the component's kana widening table. The two
-// sound marks 0xDE/0xDF widen to the spacing marks 0x814A/0x814B.
+// (index = byte - 0xA1): the JIS X 0208 character that the half-width one's
+// Unicode compatibility decomposition (NFKC) names, punctuation and the
+// prolonged sound mark from row 1, katakana (small ones included) from
+// row 5. The two sound marks 0xDE/0xDF decompose to combining marks that
+// Shift_JIS lacks, and widen to the spacing marks 0x814A/0x814B instead.
 constexpr std::array<std::uint16_t, 63> kWideKana = {
     0x8142, 0x8175, 0x8176, 0x8141, 0x8145, 0x8392, 0x8340,          // A1-A7
     0x8342, 0x8344, 0x8346, 0x8348, 0x8383, 0x8385, 0x8387, 0x8362,  // A8-AF
@@ -31,7 +35,7 @@ constexpr Byte kVoicedMark = 0xDE;
 constexpr Byte kSemiVoicedMark = 0xDF;
 constexpr Byte kEucKanaPrefix = 0x8E;
 
-constexpr bool InLeadRange(Byte b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+using byterules::IsSjisLeadByte;
 constexpr bool HanKana(Byte b) { return b >= 0xA1 && b <= 0xDF; }
 constexpr bool DakuKana(Byte b) { return b == 0xB3 || (b >= 0xB6 && b <= 0xC4) || (b >= 0xCA && b <= 0xCE); }
 constexpr bool HanDakuKana(Byte b) { return b >= 0xCA && b <= 0xCE; }
@@ -114,7 +118,7 @@ enum : Byte { kPlain = 0, kLead = 1, kHanKana = 2 };
 constexpr std::array<Byte, 256> MakeSjisKinds() {
     std::array<Byte, 256> k{};
     for (unsigned v = 0; v < 256; ++v)
-        k[v] = InLeadRange(static_cast<Byte>(v)) ? kLead : HanKana(static_cast<Byte>(v)) ? kHanKana : kPlain;
+        k[v] = IsSjisLeadByte(static_cast<Byte>(v)) ? kLead : HanKana(static_cast<Byte>(v)) ? kHanKana : kPlain;
     return k;
 }
 constexpr std::array<Byte, 256> kSjisKind = MakeSjisKinds();
@@ -147,7 +151,6 @@ constexpr KanaEucTables MakeKanaEucTables() {
 }
 constexpr KanaEucTables kKanaEuc = MakeKanaEucTables();
 
-constexpr char kHexDigits[] = "0123456789abcdef";
 constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 constexpr std::array<Byte, 256> MakeBase64Values() {
@@ -212,10 +215,10 @@ std::string HanToZen(std::string_view text) {
         char* o = out.Reserve(blockEnd - i, size - i);
         while (i < blockEnd) {
             const Byte b = At(text, i);
-            const bool single = b == 0x00 || (!oddLeadRun && !InLeadRange(b));
+            const bool single = b == 0x00 || (!oddLeadRun && !IsSjisLeadByte(b));
             if (!single || !HanKana(b)) {
                 *o++ = static_cast<char>(b);
-                oddLeadRun = InLeadRange(b) ? !oddLeadRun : false;
+                oddLeadRun = IsSjisLeadByte(b) ? !oddLeadRun : false;
                 ++i;
                 continue;
             }
@@ -435,14 +438,13 @@ std::string TPzConv::EucToSjis(std::string_view text) {
     return out;
 }
 
-std::string TPzConv::ByteToHex(std::uint8_t b) { return {kHexDigits[b >> 4], kHexDigits[b & 0xF]}; }
-
-int TPzConv::HexCharValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 0;
+std::string TPzConv::ByteToHex(std::uint8_t b) {
+    std::string hex;
+    byterules::AppendHexByte(hex, b, byterules::THexLetters::Lower);
+    return hex;
 }
+
+int TPzConv::HexCharValue(char c) { return std::max(0, byterules::HexDigitValue(c)); }
 
 char TPzConv::EncodeBase64Char(std::uint8_t value) { return value < 64 ? kBase64Alphabet[value] : '='; }
 
@@ -454,9 +456,7 @@ std::string TPzConv::UrlEncode(std::string_view text) {
     for (const char c : text) {
         const Byte b = static_cast<Byte>(c);
         if (b >= 0x80) {
-            out += '%';
-            out += kHexDigits[b >> 4];
-            out += kHexDigits[b & 0xF];
+            byterules::AppendPercentEscape(out, b, byterules::THexLetters::Lower);
         } else {
             out += b == ' ' ? '+' : c;
         }

@@ -1,8 +1,20 @@
 #include "ui/Reporter.h"
 
-#include "settings/TextFile.h"
-
 #include <QMessageBox>
+
+std::string ErrorDisplayText(std::string_view message)
+{
+    std::string text(message);
+    if (message.empty())
+        return text;
+    // Any character outside ASCII sorts above "."; in UTF-8 exactly such a
+    // character ends in a byte of 0x80 or more, and an ASCII character is its
+    // own byte, so comparing the last byte with "." decides.
+    const auto last = static_cast<unsigned char>(message.back());
+    if (last > '.')
+        text += '.';
+    return text;
+}
 
 void TMessageBoxReporter::ShowError(const QString& message)
 {

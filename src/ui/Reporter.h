@@ -6,8 +6,14 @@
 #include <QString>
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <string_view>
 
 class QWidget;
+
+// The general error display's text: the message, followed by "." when its
+// last character sorts above "." (every Japanese message gets the point).
+std::string ErrorDisplayText(std::string_view message);
 
 // The application title: the main window's caption and every message box's.
 inline const QString kApplicationTitle = QStringLiteral("Lotscope");

@@ -17,7 +17,7 @@ TEST(Registration, RoundTripThroughLoginIni)
 {
     testfiles::TTempDir dir;
     const TTexts passwords = {"a", "pass123", "1234567"};
-    TPasswordRound round;
+    TStoredAndShownPasswords round;
     TRegistrationEdits edits{{"alice", "bob", "carol"}, round.Encrypt(passwords).StoredTexts};
     WriteAccounts(dir.path(), AccountsFromEdits(edits));
 
@@ -34,7 +34,7 @@ TEST(Registration, RoundTripThroughLoginIni)
     ReadAccounts(dir.path(), reread);
     const TRegistrationEdits shown = EditsFromAccounts(reread);
     EXPECT_EQ(shown.Ids, (TTexts{"alice", "bob", "carol"}));
-    TPasswordRound again;
+    TStoredAndShownPasswords again;
     EXPECT_EQ(again.Decrypt(shown.Passwords, shown.Passwords).Passwords, passwords);
 }
 
@@ -47,7 +47,7 @@ TEST(Registration, StoredTextLengthFollowsThePasswordLength)
     const TRow rows[] = {{0, 12}, {1, 12}, {7, 12}, {8, 24}, {15, 24}, {16, 32}, {23, 32}};
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Bytes);
-        TPasswordRound round;
+        TStoredAndShownPasswords round;
         const TTexts stored = round.Encrypt({std::string(row.Bytes, 'p'), "", ""}).StoredTexts;
         EXPECT_EQ(stored[0].size(), row.Chars);
         EXPECT_EQ(stored[1].size(), 12u);  // the empty password
@@ -56,7 +56,7 @@ TEST(Registration, StoredTextLengthFollowsThePasswordLength)
 
 TEST(Registration, SamePasswordGivesTheSameStoredText)
 {
-    TPasswordRound first, second;
+    TStoredAndShownPasswords first, second;
     const TTexts a = first.Encrypt({"secret", "secret", "other"}).StoredTexts;
     const TTexts b = second.Encrypt({"secret", "x", "y"}).StoredTexts;
     EXPECT_EQ(a[0], a[1]);
@@ -66,12 +66,12 @@ TEST(Registration, SamePasswordGivesTheSameStoredText)
 
 TEST(Registration, SecondEncryptAfterAFailedWriteStoresTheSameTexts)
 {
-    TPasswordRound round;
+    TStoredAndShownPasswords round;
     const TTexts first = round.Encrypt({"one", "two", "three"}).StoredTexts;
     // The edits still show the passwords after a failed write.
     const TTexts second = round.Encrypt({"one", "two", "three"}).StoredTexts;
     EXPECT_EQ(second, first);
-    TPasswordRound reader;
+    TStoredAndShownPasswords reader;
     EXPECT_EQ(reader.Decrypt(second, second).Passwords, (TTexts{"one", "two", "three"}));
 
     // An edit typed over after the first encryption takes its new text.
@@ -81,10 +81,10 @@ TEST(Registration, SecondEncryptAfterAFailedWriteStoresTheSameTexts)
 
 TEST(Registration, AStoredTextTypedIntoAnEditIsAPassword)
 {
-    TPasswordRound round;
+    TStoredAndShownPasswords round;
     const TTexts stored = round.Encrypt({"one", "", ""}).StoredTexts;
     round.Decrypt(stored, stored);
-    TPasswordRound reader;
+    TStoredAndShownPasswords reader;
     const TTexts again = round.Encrypt({stored[0], "", ""}).StoredTexts;
     EXPECT_EQ(reader.Decrypt(again, again).Passwords[0], stored[0]);
 }
@@ -93,11 +93,11 @@ TEST(Registration, AStoredTextTypedIntoAnEditIsAPassword)
 // 登録 still writes the table's texts, readable or not.
 TEST(Registration, SecondDecryptChangesNothing)
 {
-    TTexts table = TPasswordRound().Encrypt({"one", "", "three"}).StoredTexts;
+    TTexts table = TStoredAndShownPasswords().Encrypt({"one", "", "three"}).StoredTexts;
     table[1] = "hunter2";
-    TPasswordRound round;
+    TStoredAndShownPasswords round;
     const TTexts shown = round.Decrypt(table, table).Passwords;
-    const TPasswordRound::TDecrypted again = round.Decrypt(shown, table);
+    const TStoredAndShownPasswords::TDecrypted again = round.Decrypt(shown, table);
     EXPECT_EQ(again.Passwords, (TTexts{"one", "", "three"}));
     EXPECT_TRUE(again.Unreadable.empty());
     EXPECT_EQ(round.Encrypt(again.Passwords).StoredTexts, table);

@@ -248,8 +248,7 @@ TEST(THogeCrypt, EncryptMatchesTheIndependentCiphertexts)
     }
 }
 
-// Failed decryptions: false, "CryptDecrypt", and Dest holding the plaintext
-// of the pieces before the final one.
+// Failed decryptions: false, "CryptDecrypt", and nothing written to Dest.
 TEST(THogeCrypt, BadCiphertextsFailCleanly)
 {
     const std::string longPlain = Pattern(2000);
@@ -260,21 +259,18 @@ TEST(THogeCrypt, BadCiphertextsFailCleanly)
     struct Row {
         const char* name;
         std::string input;
-        std::string dest;
         std::uint32_t code;
     };
     const Row rows[] = {
-        {"empty", "", "", EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
-        {"seven bytes", shortCipher.substr(0, 7), "", EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
-        {"one block and a half", shortCipher.substr(0, 12), "",
+        {"empty", "", EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
+        {"seven bytes", shortCipher.substr(0, 7), EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
+        {"one block and a half", shortCipher.substr(0, 12), EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
+        {"last block dropped", shortCipher.substr(0, 16), EvpCode(EVP_R_BAD_DECRYPT)},
+        {"corrupted", std::string(crypt_fixtures::Corrupted), EvpCode(EVP_R_BAD_DECRYPT)},
+        {"long, truncated", longCipher.substr(0, longCipher.size() - 3),
          EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
-        {"last block dropped", shortCipher.substr(0, 16), "", EvpCode(EVP_R_BAD_DECRYPT)},
-        {"corrupted", std::string(crypt_fixtures::Corrupted), "", EvpCode(EVP_R_BAD_DECRYPT)},
-        {"long, truncated", longCipher.substr(0, longCipher.size() - 3), longPlain.substr(0, 1024),
-         EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
-        {"long, corrupted", longCorrupted, longPlain.substr(0, 1024), EvpCode(EVP_R_BAD_DECRYPT)},
-        {"long, one extra byte", longCipher + "x", longPlain.substr(0, 1024),
-         EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
+        {"long, corrupted", longCorrupted, EvpCode(EVP_R_BAD_DECRYPT)},
+        {"long, one extra byte", longCipher + "x", EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -283,7 +279,7 @@ TEST(THogeCrypt, BadCiphertextsFailCleanly)
         EXPECT_FALSE(dec.ok);
         EXPECT_EQ(cipher.ErrorMessage, "CryptDecrypt");
         EXPECT_EQ(cipher.ErrorCode, row.code);
-        EXPECT_EQ(dec.output, row.dest);
+        EXPECT_EQ(dec.output, "");
         EXPECT_EQ(ERR_peek_error(), 0u) << "OpenSSL errors left in the thread's queue";
     }
 }

@@ -90,7 +90,6 @@ bool FillUp(const fs::path& file)
 // ---- Every dialog's OK under faults ----
 
 enum class TFault { ReadOnly, Vanished, DiskFull };
-enum class TStep { AddFavorite, OrganizerOk, OrganizerKindSwitch, Registration, Options };
 
 const char* FaultName(TFault f)
 {
@@ -102,29 +101,158 @@ const char* FaultName(TFault f)
     return "?";
 }
 
-const char* StepName(TStep s)
-{
-    switch (s) {
-    case TStep::AddFavorite: return "AddFavoriteOk";
-    case TStep::OrganizerOk: return "OrganizerOk";
-    case TStep::OrganizerKindSwitch: return "OrganizerKindSwitch";
-    case TStep::Registration: return "Registration";
-    case TStep::Options: return "OptionsOk";
-    }
-    return "?";
-}
-
 void PrintTo(TFault f, std::ostream* os) { *os << FaultName(f); }
-void PrintTo(TStep s, std::ostream* os) { *os << StepName(s); }
 
 const std::string kPassword1 = "pw1-secret";
 const std::string kPassword2 = "pw2-secret";
 const QString kItemAddress = QStringLiteral("http://auctions.example.jp/jp/auction/z9");
 
-class DialogOkFaults : public ::testing::TestWithParam<std::tuple<TFault, TStep>> {
+using TFiles = std::map<std::string, std::string>;
+
+// The window set over a small file system of its own, holding the original
+// data files.
+struct TFaultWorld {
+    void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+    QStringList ListNames() const { return ItemTexts(form3->ListBox1); }
+    QStringList TreeNames(int kind) const { return ::TreeNames(*form, kind); }
+
+    testfiles::TTempDir dir;
+    testfiles::TSmallFileSystem fileSystem;
+    TFiles original;
+    TRecordingReporter reporter;
+    TLotscopeWindows windows;
+    TForm1* form = nullptr;
+    TForm2* form2 = nullptr;
+    TForm3* form3 = nullptr;
+    TForm4* form4 = nullptr;
+    TForm5* form5 = nullptr;
+};
+
+// One dialog's OK (or the press that saves) as a record of what the test
+// does with it.
+struct TDialogStep {
+    const char* Name;
+    QWidget* (*Dialog)(const TFaultWorld&);
+    // The file the Vanished fault takes away, and whether the step reads it
+    // (and so must fail) rather than write it whole.
+    const char* VanishingFile;
+    bool ReadsVanishingFile;
+    // Opens the dialog and makes a change in it, as a user would.
+    void (*Prepare)(TFaultWorld&);
+    void (*Press)(TFaultWorld&);
+    // What the step keeps after a failed press, beyond the files.
+    void (*CheckFailed)(TFaultWorld&);
+    // The windows once the step went through; changes the expected files.
+    void (*CheckDone)(TFaultWorld&, TFiles& expected);
+};
+
+void PrintTo(const TDialogStep& s, std::ostream* os) { *os << s.Name; }
+
+// Both organizer steps start from deleting the first search word.
+void DeleteFirstSearchWord(TFaultWorld& w)
+{
+    w.form->m_favedit->trigger();
+    ASSERT_EQ(w.ListNames(), QStringList({"s1", "s2"}));
+    QListWidgetItem* first = w.form3->ListBox1->item(0);
+    QTest::mouseClick(w.form3->ListBox1->viewport(), Qt::LeftButton, {},
+                      w.form3->ListBox1->visualItemRect(first).center());
+    w.Click(w.form3->Button1);  // 削除
+    ASSERT_EQ(w.ListNames(), QStringList{"s2"});
+}
+
+const TDialogStep kDialogSteps[] = {
+    {"AddFavoriteOk", [](const TFaultWorld& w) -> QWidget* { return w.form4; }, "exhibit.ini", true,
+     [](TFaultWorld& w) {
+         w.form->Edit3->setFocus();
+         QTest::keyClick(w.form->Edit3, Qt::Key_A, Qt::ControlModifier);
+         QTest::keyClicks(w.form->Edit3, kItemAddress);
+         w.Click(w.form->ToolButton4);
+         ASSERT_EQ(w.form4->ComboBox1->currentText(), QStringLiteral("出品物"));
+         ASSERT_EQ(w.form4->Edit1->text(), "z9");
+     },
+     [](TFaultWorld& w) { w.Click(w.form4->Button1); },
+     [](TFaultWorld& w) { EXPECT_EQ(w.TreeNames(2), QStringList{"e1"}); },
+     [](TFaultWorld& w, TFiles& expected) {
+         expected["exhibit.ini"] += "z9," + kItemAddress.toStdString() + "\r\n";
+         EXPECT_FALSE(w.form4->isVisible());
+         EXPECT_TRUE(w.form->isEnabled());
+         EXPECT_EQ(w.reporter.Messages, QStringList{QStringLiteral("お気に入りに「 z9 」を追加しました")});
+         EXPECT_EQ(w.TreeNames(2), QStringList({"e1", "z9"}));
+     }},
+    {"OrganizerOk", [](const TFaultWorld& w) -> QWidget* { return w.form3; }, "username.ini", false,
+     DeleteFirstSearchWord,
+     [](TFaultWorld& w) { w.Click(w.form3->OK); },
+     [](TFaultWorld& w) { EXPECT_EQ(w.ListNames(), QStringList{"s2"}); },
+     [](TFaultWorld& w, TFiles& expected) {
+         expected["search.ini"] = "s2,http://a.jp/2\r\n";
+         EXPECT_FALSE(w.form3->isVisible());
+         EXPECT_TRUE(w.form->isEnabled());
+         EXPECT_EQ(w.TreeNames(0), QStringList{"s2"});
+     }},
+    {"OrganizerKindSwitch", [](const TFaultWorld& w) -> QWidget* { return w.form3; }, "exhibit.ini", false,
+     DeleteFirstSearchWord,
+     [](TFaultWorld& w) { w.Click(w.form3->Button5); },  // ユーザ
+     [](TFaultWorld& w) {
+         EXPECT_EQ(w.form3->Model().CurrentKind(), std::optional<TFavoriteKind>(fkSearchWord));
+         EXPECT_EQ(w.ListNames(), QStringList{"s2"});
+     },
+     [](TFaultWorld& w, TFiles& expected) {
+         expected["search.ini"] = "s2,http://a.jp/2\r\n";
+         EXPECT_EQ(w.form3->Model().CurrentKind(), std::optional<TFavoriteKind>(fkUser));
+         EXPECT_EQ(w.ListNames(), QStringList{"u1"});
+         EXPECT_TRUE(w.form3->isVisible());
+         w.Click(w.form3->Button7);  // キャンセル
+         EXPECT_FALSE(w.form3->isVisible());
+         EXPECT_TRUE(w.form->isEnabled());
+     }},
+    {"Registration", [](const TFaultWorld& w) -> QWidget* { return w.form2; }, "login.ini", false,
+     [](TFaultWorld& w) {
+         w.form->m_YahooID->trigger();
+         ASSERT_EQ(w.form2->Edit1->text(), "taro");
+         ASSERT_EQ(w.form2->Edit2->text().toStdString(), kPassword1);
+         w.form2->Edit3->setFocus();
+         QTest::keyClicks(w.form2->Edit3, "jiro");
+         w.form2->Edit4->setFocus();
+         QTest::keyClicks(w.form2->Edit4, QString::fromStdString(kPassword2));
+     },
+     [](TFaultWorld& w) { w.Click(w.form2->Button1); },  // 登録
+     // The table and the selector already hold the new entry.
+     [](TFaultWorld& w) { EXPECT_EQ(w.form->ComboBox1->itemText(1), "jiro"); },
+     [](TFaultWorld& w, TFiles& expected) {
+         EXPECT_FALSE(w.form2->isVisible());
+         EXPECT_TRUE(w.form->isEnabled());
+         TAccounts accounts;
+         ReadAccounts(w.dir.path(), accounts);
+         EXPECT_EQ(accounts[0].YahooId, "taro");
+         EXPECT_EQ(DecryptPasswordText(accounts[0].PasswordText), kPassword1);
+         EXPECT_EQ(accounts[1].YahooId, "jiro");
+         EXPECT_EQ(DecryptPasswordText(accounts[1].PasswordText), kPassword2);
+         EXPECT_EQ(accounts[2].YahooId, "");
+         EXPECT_EQ(w.dir.Mode("login.ini"), 0600u);
+         expected.erase("login.ini");
+     }},
+    {"OptionsOk", [](const TFaultWorld& w) -> QWidget* { return w.form5; }, "option.ini", false,
+     [](TFaultWorld& w) {
+         w.form->m_option->trigger();
+         ASSERT_FALSE(w.form5->CheckBox3->isChecked());
+         w.form5->CheckBox3->setFocus();
+         QTest::keyClick(w.form5->CheckBox3, Qt::Key_Space);
+         ASSERT_TRUE(w.form5->CheckBox3->isChecked());
+     },
+     [](TFaultWorld& w) { w.Click(w.form5->Button1); },
+     [](TFaultWorld& w) { EXPECT_EQ(w.form->BidRestraintFlag, 0); },
+     [](TFaultWorld& w, TFiles& expected) {
+         expected["option.ini"] = "0,1,1\r\n";
+         EXPECT_FALSE(w.form5->isVisible());
+         EXPECT_TRUE(w.form->isEnabled());
+         EXPECT_EQ(w.form->BidRestraintFlag, 1);
+     }},
+};
+
+class DialogOkFaults : public ::testing::TestWithParam<std::tuple<TFault, TDialogStep>>, protected TFaultWorld {
 protected:
     TFault Fault() const { return std::get<0>(GetParam()); }
-    TStep Step() const { return std::get<1>(GetParam()); }
+    const TDialogStep& Step() const { return std::get<1>(GetParam()); }
 
     void SetUp() override
     {
@@ -150,186 +278,33 @@ protected:
         ASSERT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
     }
 
-    void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-
-    QStringList ListNames() const { return ItemTexts(form3->ListBox1); }
-    QStringList TreeNames(int kind) const { return ::TreeNames(*form, kind); }
-
-    QWidget* Dialog() const
-    {
-        switch (Step()) {
-        case TStep::AddFavorite: return form4;
-        case TStep::OrganizerOk:
-        case TStep::OrganizerKindSwitch: return form3;
-        case TStep::Registration: return form2;
-        case TStep::Options: return form5;
-        }
-        return nullptr;
-    }
-
-    // The file the Vanished fault takes away, and whether the step reads it
-    // (and so must fail) rather than write it whole.
-    const char* VanishingFile() const
-    {
-        switch (Step()) {
-        case TStep::AddFavorite: return "exhibit.ini";
-        case TStep::OrganizerOk: return "username.ini";
-        case TStep::OrganizerKindSwitch: return "exhibit.ini";
-        case TStep::Registration: return "login.ini";
-        case TStep::Options: return "option.ini";
-        }
-        return "";
-    }
-    bool StepReadsVanishingFile() const { return Step() == TStep::AddFavorite; }
-
-    // Opens the step's dialog and makes a change in it, as a user would.
     void Prepare()
     {
-        switch (Step()) {
-        case TStep::AddFavorite:
-            form->Edit3->setFocus();
-            QTest::keyClick(form->Edit3, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(form->Edit3, kItemAddress);
-            Click(form->ToolButton4);
-            ASSERT_EQ(form4->ComboBox1->currentText(), QStringLiteral("出品物"));
-            ASSERT_EQ(form4->Edit1->text(), "z9");
-            break;
-        case TStep::OrganizerOk:
-        case TStep::OrganizerKindSwitch: {
-            form->m_favedit->trigger();
-            ASSERT_EQ(ListNames(), QStringList({"s1", "s2"}));
-            QListWidgetItem* first = form3->ListBox1->item(0);
-            QTest::mouseClick(form3->ListBox1->viewport(), Qt::LeftButton, {},
-                              form3->ListBox1->visualItemRect(first).center());
-            Click(form3->Button1);  // 削除
-            ASSERT_EQ(ListNames(), QStringList{"s2"});
-            break;
-        }
-        case TStep::Registration:
-            form->m_YahooID->trigger();
-            ASSERT_EQ(form2->Edit1->text(), "taro");
-            ASSERT_EQ(form2->Edit2->text().toStdString(), kPassword1);
-            form2->Edit3->setFocus();
-            QTest::keyClicks(form2->Edit3, "jiro");
-            form2->Edit4->setFocus();
-            QTest::keyClicks(form2->Edit4, QString::fromStdString(kPassword2));
-            break;
-        case TStep::Options:
-            form->m_option->trigger();
-            ASSERT_FALSE(form5->CheckBox3->isChecked());
-            form5->CheckBox3->setFocus();
-            QTest::keyClick(form5->CheckBox3, Qt::Key_Space);
-            ASSERT_TRUE(form5->CheckBox3->isChecked());
-            break;
-        }
-        ASSERT_TRUE(Dialog()->isVisible());
+        ASSERT_NO_FATAL_FAILURE(Step().Prepare(*this));
+        ASSERT_TRUE(Step().Dialog(*this)->isVisible());
         ASSERT_FALSE(form->isEnabled());
         ASSERT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
     }
 
-    void Press()
-    {
-        switch (Step()) {
-        case TStep::AddFavorite: Click(form4->Button1); break;
-        case TStep::OrganizerOk: Click(form3->OK); break;
-        case TStep::OrganizerKindSwitch: Click(form3->Button5); break;  // ユーザ
-        case TStep::Registration: Click(form2->Button1); break;          // 登録
-        case TStep::Options: Click(form5->Button1); break;
-        }
-    }
-
-    // What the step keeps after a failed press (beyond the files).
     void CheckFailedState()
     {
-        EXPECT_TRUE(Dialog()->isVisible());
+        EXPECT_TRUE(Step().Dialog(*this)->isVisible());
         EXPECT_FALSE(form->isEnabled());
         EXPECT_TRUE(reporter.Messages.isEmpty()) << reporter.Messages.join("|").toStdString();
         EXPECT_EQ(TreeNames(0), QStringList({"s1", "s2"}));
-        switch (Step()) {
-        case TStep::AddFavorite:
-            EXPECT_EQ(TreeNames(2), QStringList{"e1"});
-            break;
-        case TStep::OrganizerOk:
-            EXPECT_EQ(ListNames(), QStringList{"s2"});
-            break;
-        case TStep::OrganizerKindSwitch:
-            EXPECT_EQ(form3->Model().CurrentKind(), std::optional<TFavoriteKind>(fkSearchWord));
-            EXPECT_EQ(ListNames(), QStringList{"s2"});
-            break;
-        case TStep::Registration:
-            // The table and the selector already hold the new entry.
-            EXPECT_EQ(form->ComboBox1->itemText(1), "jiro");
-            break;
-        case TStep::Options:
-            EXPECT_EQ(form->BidRestraintFlag, 0);
-            break;
-        }
+        Step().CheckFailed(*this);
     }
 
     // The files and windows once the step went through.
     void CheckDone()
     {
-        std::map<std::string, std::string> expected = original;
-        switch (Step()) {
-        case TStep::AddFavorite:
-            expected["exhibit.ini"] += "z9," + kItemAddress.toStdString() + "\r\n";
-            EXPECT_FALSE(form4->isVisible());
-            EXPECT_TRUE(form->isEnabled());
-            EXPECT_EQ(reporter.Messages, QStringList{QStringLiteral("お気に入りに「 z9 」を追加しました")});
-            EXPECT_EQ(TreeNames(2), QStringList({"e1", "z9"}));
-            break;
-        case TStep::OrganizerOk:
-            expected["search.ini"] = "s2,http://a.jp/2\r\n";
-            EXPECT_FALSE(form3->isVisible());
-            EXPECT_TRUE(form->isEnabled());
-            EXPECT_EQ(TreeNames(0), QStringList{"s2"});
-            break;
-        case TStep::OrganizerKindSwitch:
-            expected["search.ini"] = "s2,http://a.jp/2\r\n";
-            EXPECT_EQ(form3->Model().CurrentKind(), std::optional<TFavoriteKind>(fkUser));
-            EXPECT_EQ(ListNames(), QStringList{"u1"});
-            EXPECT_TRUE(form3->isVisible());
-            Click(form3->Button7);  // キャンセル
-            EXPECT_FALSE(form3->isVisible());
-            EXPECT_TRUE(form->isEnabled());
-            break;
-        case TStep::Registration: {
-            EXPECT_FALSE(form2->isVisible());
-            EXPECT_TRUE(form->isEnabled());
-            TAccounts accounts;
-            ReadAccounts(dir.path(), accounts);
-            EXPECT_EQ(accounts[0].YahooId, "taro");
-            EXPECT_EQ(DecryptPasswordText(accounts[0].PasswordText), kPassword1);
-            EXPECT_EQ(accounts[1].YahooId, "jiro");
-            EXPECT_EQ(DecryptPasswordText(accounts[1].PasswordText), kPassword2);
-            EXPECT_EQ(accounts[2].YahooId, "");
-            EXPECT_EQ(dir.Mode("login.ini"), 0600u);
-            expected.erase("login.ini");
-            break;
-        }
-        case TStep::Options:
-            expected["option.ini"] = "0,1,1\r\n";
-            EXPECT_FALSE(form5->isVisible());
-            EXPECT_TRUE(form->isEnabled());
-            EXPECT_EQ(form->BidRestraintFlag, 1);
-            break;
-        }
-        std::map<std::string, std::string> now = Snapshot(dir.path());
+        TFiles expected = original;
+        Step().CheckDone(*this, expected);
+        TFiles now = Snapshot(dir.path());
         if (!expected.count("login.ini"))
             now.erase("login.ini");
         EXPECT_EQ(now, expected);
     }
-
-    testfiles::TTempDir dir;
-    testfiles::TSmallFileSystem fileSystem;
-    std::map<std::string, std::string> original;
-    TRecordingReporter reporter;
-    TLotscopeWindows windows;
-    TForm1* form = nullptr;
-    TForm2* form2 = nullptr;
-    TForm3* form3 = nullptr;
-    TForm4* form4 = nullptr;
-    TForm5* form5 = nullptr;
 };
 
 TEST_P(DialogOkFaults, ReportsAndKeepsEveryFile)
@@ -343,7 +318,7 @@ TEST_P(DialogOkFaults, ReportsAndKeepsEveryFile)
         expectedError = filemsg::kAccessDenied;
         break;
     case TFault::Vanished:
-        dir.Remove(VanishingFile());
+        dir.Remove(Step().VanishingFile);
         expectedError = filemsg::kFileNotFound;
         break;
     case TFault::DiskFull:
@@ -351,10 +326,10 @@ TEST_P(DialogOkFaults, ReportsAndKeepsEveryFile)
         expectedError = filemsg::kDiskFull;
         break;
     }
-    const std::map<std::string, std::string> before = Snapshot(dir.path());
+    const TFiles before = Snapshot(dir.path());
 
-    Press();
-    if (Fault() == TFault::Vanished && !StepReadsVanishingFile()) {
+    Step().Press(*this);
+    if (Fault() == TFault::Vanished && !Step().ReadsVanishingFile) {
         // The step writes the file whole from what the dialog holds: the file
         // is back, nothing is lost, nothing to report.
         EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
@@ -372,14 +347,14 @@ TEST_P(DialogOkFaults, ReportsAndKeepsEveryFile)
         ASSERT_TRUE(fileSystem.Remount(false)) << "errno " << errno;
         break;
     case TFault::Vanished:
-        dir.Write(VanishingFile(), original.at(VanishingFile()));
+        dir.Write(Step().VanishingFile, original.at(Step().VanishingFile));
         break;
     case TFault::DiskFull:
         fs::remove(filler);
         break;
     }
     reporter.Errors.clear();
-    Press();
+    Step().Press(*this);
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
     CheckDone();
 }
@@ -387,10 +362,9 @@ TEST_P(DialogOkFaults, ReportsAndKeepsEveryFile)
 INSTANTIATE_TEST_SUITE_P(
     EveryDialog, DialogOkFaults,
     ::testing::Combine(::testing::Values(TFault::ReadOnly, TFault::Vanished, TFault::DiskFull),
-                       ::testing::Values(TStep::AddFavorite, TStep::OrganizerOk, TStep::OrganizerKindSwitch,
-                                         TStep::Registration, TStep::Options)),
-    [](const ::testing::TestParamInfo<std::tuple<TFault, TStep>>& info) {
-        return std::string(FaultName(std::get<0>(info.param))) + "_" + StepName(std::get<1>(info.param));
+                       ::testing::ValuesIn(kDialogSteps)),
+    [](const ::testing::TestParamInfo<std::tuple<TFault, TDialogStep>>& info) {
+        return std::string(FaultName(std::get<0>(info.param))) + "_" + std::get<1>(info.param).Name;
     });
 
 // ---- A save killed half-way ----

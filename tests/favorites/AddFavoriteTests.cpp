@@ -106,6 +106,7 @@ TEST(CheckNewFavorite, RefusesWhatTheFileCannotHold)
         {"accent in URL", 0, u"abc", u"http://x/\u00E9", TFavoriteInputProblem::Unrepresentable},
         {"CR in name", 0, u"a\rb", u"http://x/", TFavoriteInputProblem::ControlCharacter},
         {"end-of-file byte in URL", 0, u"a", u"http://x/\x1A", TFavoriteInputProblem::ControlCharacter},
+        {"DEL is accepted", 0, u"a\x7F", u"http://x/\x7F", TFavoriteInputProblem::None},
     };
     for (const TCheckRow& row : rows) {
         SCOPED_TRACE(row.Label);

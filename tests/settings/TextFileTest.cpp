@@ -85,7 +85,7 @@ TEST(ReadLines, LargeAndDamagedFiles)
     // A line at the bound (256 KiB) with every byte value except CR and 0x1A,
     // a lone-LF line and a 0x1A with data after it.
     std::string huge;
-    for (size_t i = 0; huge.size() < TTextLimits{}.MaxLineBytes; ++i) {
+    for (size_t i = 0; huge.size() < TFileSizeLimits{}.MaxLineBytes; ++i) {
         const char c = static_cast<char>(i % 256);
         if (c != '\r' && c != '\x1A')
             huge += c;
@@ -101,7 +101,7 @@ TEST(ReadLines, LargeAndDamagedFiles)
 
 TEST(ReadLines, FileBeyondALimitIsRefusedWhole)
 {
-    TTextLimits small;
+    TFileSizeLimits small;
     small.MaxFileBytes = 20;
     small.MaxLines = 3;
     small.MaxLineBytes = 5;
@@ -473,29 +473,6 @@ TEST(StrToInt, RejectedWithTheFieldInTheMessage)
     };
     for (const Row& row : rows)
         EXPECT_EQ(Outcome([&] { StrToInt(row.text); }), row.message) << row.name;
-}
-
-TEST(ErrorDisplayText, PointAfterMessagesEndingAboveThePoint)
-{
-    struct Row {
-        std::string message;
-        std::string shown;
-    };
-    const Row rows[] = {
-        {"", ""},
-        {"abc", "abc."},
-        {"a-", "a-"},
-        {"a.", "a."},
-        {"a,", "a,"},
-        {"a/", "a/."},
-        {"1", "1."},
-        {"I/O エラー (5)", "I/O エラー (5)"},
-        {"ファイルが見つかりません", "ファイルが見つかりません."},
-        {"'' は整数ではありません", "'' は整数ではありません."},
-        {"値: é", "値: é."},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(ErrorDisplayText(row.message), row.shown) << row.message;
 }
 
 }  // namespace
