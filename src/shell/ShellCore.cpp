@@ -1,6 +1,7 @@
 #include "shell/ShellCore.h"
 
 #include "shell/SearchTerm.h"
+#include "textconv/ByteRules.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,20 +22,16 @@ constexpr std::string_view kPasswordKey = "passwd=";
 // as %XX with upper-case hex.
 std::string PercentEncoded(std::string_view bytes)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(bytes.size() * 3);
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         const bool unreserved = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
                                 b == '-' || b == '.' || b == '_' || b == '~';
-        if (unreserved) {
+        if (unreserved)
             out += c;
-        } else {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0x0F];
-        }
+        else
+            byterules::AppendPercentEscape(out, b, byterules::THexLetters::Upper);
     }
     return out;
 }
