@@ -708,9 +708,9 @@ void TForm1::WebBrowser1StatusTextChange(const QString& text)
 
 void TForm1::WebBrowser1CommandStateChange(int command, bool enable)
 {
-    if (command == 1)
+    if (command == THostedBrowser::kForwardCommand)
         ToolButton2->setEnabled(enable);
-    else if (command == 2)
+    else if (command == THostedBrowser::kBackCommand)
         ToolButton1->setEnabled(enable);
 }
 

@@ -21,6 +21,10 @@ public:
 class THostedBrowser : public QObject {
     Q_OBJECT
 public:
+    // The commands of CommandStateChange.
+    static constexpr int kForwardCommand = 1;
+    static constexpr int kBackCommand = 2;
+
     using QObject::QObject;
     ~THostedBrowser() override = default;
 
@@ -77,7 +81,8 @@ public:
 
 signals:
     void StatusTextChange(const QString& text);
-    // command 1: forward possible; command 2: back possible.
+    // command is kForwardCommand or kBackCommand: whether that step is
+    // possible; any other command is to be ignored.
     void CommandStateChange(int command, bool enable);
     // A navigation has completed, of the page or of any frame in it; also a
     // reload and a repeat of the same address.

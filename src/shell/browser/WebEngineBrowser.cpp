@@ -540,10 +540,10 @@ void TWebEngineBrowser::UpdateHistoryState()
     const bool forward = Shown()->action(QWebEnginePage::Forward)->isEnabled();
     if (forward != m_forwardEnabled) {
         m_forwardEnabled = forward;
-        emit CommandStateChange(1, forward);
+        emit CommandStateChange(kForwardCommand, forward);
     }
     if (back != m_backEnabled) {
         m_backEnabled = back;
-        emit CommandStateChange(2, back);
+        emit CommandStateChange(kBackCommand, back);
     }
 }
