@@ -183,6 +183,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The favorites tree's width as designed: what it starts with and what
+    // お気に入りの表示 gives it back.
+    static constexpr int kTreeWidth = 121;
+
+    // The form (Unit1Layout.cpp): the window and every control, placed.
+    void BuildForm();
     void BuildMenu();
     void BuildTopPanel();
     void BuildClientArea();
