@@ -42,7 +42,7 @@ TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& 
     BuildForm();
     ConnectHandlers();
 
-    Run([this] { FormCreate(); });
+    RunGuarded(m_reporter, [this] { FormCreate(); });
 }
 
 TForm1::~TForm1() = default;
@@ -51,7 +51,7 @@ void TForm1::ConnectHandlers()
 {
     // Every handler runs through the error display.
     auto guarded = [this](void (TForm1::*handler)()) {
-        return [this, handler] { Run([this, handler] { (this->*handler)(); }); };
+        return [this, handler] { RunGuarded(m_reporter, [this, handler] { (this->*handler)(); }); };
     };
     auto onClick = [&](QAbstractButton* button, void (TForm1::*handler)()) {
         connect(button, &QAbstractButton::clicked, this, guarded(handler));
@@ -91,22 +91,23 @@ void TForm1::ConnectHandlers()
     onTrigger(m_closefav, &TForm1::m_closefavClick);
     onTrigger(m_help, &TForm1::m_helpClick);
 
-    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] { Run([this] { SingleExpand(); }); });
+    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, guarded(&TForm1::SingleExpand));
 
     connect(m_browser.get(), &THostedBrowser::StatusTextChange, this,
-            [this](const QString& text) { Run([&] { WebBrowser1StatusTextChange(text); }); });
-    connect(m_browser.get(), &THostedBrowser::CommandStateChange, this,
-            [this](int command, bool enable) { Run([&] { WebBrowser1CommandStateChange(command, enable); }); });
+            [this](const QString& text) { RunGuarded(m_reporter, [&] { WebBrowser1StatusTextChange(text); }); });
+    connect(m_browser.get(), &THostedBrowser::CommandStateChange, this, [this](int command, bool enable) {
+        RunGuarded(m_reporter, [&] { WebBrowser1CommandStateChange(command, enable); });
+    });
     connect(m_browser.get(), &THostedBrowser::NavigateComplete2, this,
             guarded(&TForm1::WebBrowser1NavigateComplete2));
 
     connect(m_browser.get(), &THostedBrowser::DownloadFinished, this,
             [this](const QString& path, const QString& failure) {
-                Run([&] { WebBrowser1DownloadFinished(path, failure); });
+                RunGuarded(m_reporter, [&] { WebBrowser1DownloadFinished(path, failure); });
             });
     m_browser->SetSaveFileChooser([this](const QString& proposed, THostedBrowser::SaveAnswer answer) {
         bool asked = false;
-        Run([&] {
+        RunGuarded(m_reporter, [&] {
             ChooseSaveFile(proposed, answer);
             asked = true;
         });
@@ -114,7 +115,7 @@ void TForm1::ConnectHandlers()
             answer({});
     });
     connect(m_browser.get(), &THostedBrowser::RequestRefused, this,
-            [this](const QString& url) { Run([&] { WebBrowser1RequestRefused(url); }); });
+            [this](const QString& url) { RunGuarded(m_reporter, [&] { WebBrowser1RequestRefused(url); }); });
 
     // Keep the bid self-restraint stop even where going back is impossible,
     // and for what never becomes the page (a frame, an object, a script's
@@ -149,9 +150,9 @@ void TForm1::closeEvent(QCloseEvent* event)
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Panel3 && event->type() == QEvent::Resize)
-        Run([this] { Panel3Resize(); });
+        RunGuarded(m_reporter, [this] { Panel3Resize(); });
     else if (watched == TreeView1->viewport() && event->type() == QEvent::MouseButtonDblClick)
-        Run([this] { TreeView1DblClick(); });
+        RunGuarded(m_reporter, [this] { TreeView1DblClick(); });
     else if (watched == windowHandle() && event->type() == QEvent::MouseButtonPress && !isEnabled())
         RaiseOpenDialog();
     return QMainWindow::eventFilter(watched, event);

@@ -108,7 +108,7 @@ public:
     QList<QIcon> ImageList3;
 
     // Handlers. Any of them may throw; the window's own connections run them
-    // through Guarded, so that errors reach the error display.
+    // through RunGuarded, so that errors reach the error display.
     void FormCreate();
     void Button1Click();
     void LoadFavorites();
@@ -199,9 +199,6 @@ private:
     void ShowDialog(QWidget* dialog);
     void RaiseOpenDialog();
     void SingleExpand();
-    // Runs a handler through the error display.
-    template <class Handler>
-    void Run(Handler&& handler) { Guarded(m_reporter, std::forward<Handler>(handler)); }
 
     TEndpoints m_endpoints;
     std::unique_ptr<THostedBrowser> m_browser;
