@@ -447,8 +447,11 @@ void TForm1::WebBrowser1CommandStateChange(int command, bool enable)
 
 void TForm1::WebBrowser1NavigateComplete2()
 {
-    Edit3->setText(SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(m_browser->LocationURL()))));
-    if (BidStop.MustLeave(WideToSjis(Edit3->text())))
+    // The location is fully percent-encoded: ASCII, the same bytes as text
+    // and in Shift_JIS, and so is its masked form.
+    const std::string shown = MaskLoginAddress(m_endpoints, m_browser->LocationURL().toStdString());
+    Edit3->setText(QString::fromStdString(shown));
+    if (BidStop.MustLeave(shown))
         m_browser->GoBack();
 }
 
