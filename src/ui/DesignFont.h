@@ -3,5 +3,6 @@
 
 #include <QFont>
 
-// "ＭＳ Ｐゴシック", 12 pixels, falling back to the installed Japanese fonts.
+// "ＭＳ Ｐゴシック", 12 pixels, or the first installed Japanese font standing
+// in for it.
 QFont DesignFont();

@@ -159,10 +159,14 @@ TDownloadSaver::~TDownloadSaver()
 // program names them) are removed.
 void TDownloadSaver::RemoveAbandonedSessions()
 {
-    static const QRegularExpression sessionName(QStringLiteral("^[0-9a-f]{16}$"));
+    const auto sessionName = [](const QString& name) {
+        return name.size() == 16 && std::all_of(name.begin(), name.end(), [](QChar c) {
+                   return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
+               });
+    };
     const QStringList sessions = QDir(m_root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QString& name : sessions) {
-        if (!sessionName.match(name).hasMatch())
+        if (!sessionName(name))
             continue;
         const QString folder = QDir(m_root).filePath(name);
         const int lock =

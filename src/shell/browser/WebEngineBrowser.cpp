@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QLocale>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QUrlQuery>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
@@ -325,11 +324,29 @@ QWidget* TWebEngineBrowser::Widget()
     return m_view;
 }
 
+// Whether typed text begins with a scheme: any "scheme://", or one of the
+// schemes written without slashes.
+static bool BeginsWithScheme(QStringView text)
+{
+    const auto letter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    const auto schemeChar = [&](QChar c) {
+        return letter(c) || (c >= u'0' && c <= u'9') || c == u'+' || c == u'.' || c == u'-';
+    };
+    qsizetype end = 0;
+    while (end < text.size() && (end == 0 ? letter(text[end]) : schemeChar(text[end])))
+        ++end;
+    if (end == 0 || end == text.size() || text[end] != u':')
+        return false;
+    if (text.sliced(end + 1).startsWith(u"//"))
+        return true;
+    static constexpr QStringView withoutSlashes[] = {u"about", u"data", u"javascript", u"mailto", u"qrc", u"file"};
+    return std::find(std::begin(withoutSlashes), std::end(withoutSlashes), text.first(end)) !=
+           std::end(withoutSlashes);
+}
+
 QUrl TWebEngineBrowser::AddressFromText(const QString& text)
 {
-    static const QRegularExpression withScheme(
-        QStringLiteral("^(?:[A-Za-z][A-Za-z0-9+.-]*://|(?:about|data|javascript|mailto|qrc|file):)"));
-    if (withScheme.match(text).hasMatch())
+    if (BeginsWithScheme(text))
         return QUrl(text, QUrl::TolerantMode);
     return QUrl::fromUserInput(text);
 }
