@@ -4,6 +4,7 @@
 #include "favorites/Unit3.h"
 #include "favorites/Unit4.h"
 #include "options/Unit5.h"
+#include "ui/DesignFont.h"
 #include "ui/Reporter.h"
 
 #include <QApplication>
@@ -21,34 +22,41 @@ void SetApplicationTitle(QApplication& app)
     app.setApplicationName(kApplicationTitle);
 }
 
+namespace {
+
+// A dialog is a window of the main window's (above it, no taskbar entry of
+// its own), and closing it leaves the program running.
+template <class TDialogWindow>
+QWidget* MakeDialog(TForm1& owner)
+{
+    auto* dialog = new TDialogWindow(owner, &owner);
+    dialog->setAttribute(Qt::WA_QuitOnClose, false);
+    return dialog;
+}
+
+}  // namespace
+
 TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser,
                                TMessageReporter& reporter, const std::filesystem::path& dataDir)
 {
+    // Every window and the boxes Qt makes for them (messages, file
+    // dialogs, a line edit before it joins its window) speak in the design
+    // font: one font is looked up, not the system's as well.
+    QApplication::setFont(DesignFont());
     TLotscopeWindows w;
     w.Form1 = std::make_unique<TForm1>(endpoints, browser, reporter, dataDir);
-    // The dialogs are owned by the main window's window (above it, no
-    // taskbar entries of their own).
-    w.Form2 = std::make_unique<TForm2>(*w.Form1, w.Form1.get());
-    w.Form3 = std::make_unique<TForm3>(*w.Form1, w.Form1.get());
-    w.Form4 = std::make_unique<TForm4>(*w.Form1, w.Form1.get());
-    w.Form5 = std::make_unique<TForm5>(*w.Form1, w.Form1.get());
-    for (QWidget* dialog : {w.Form2.get(), w.Form3.get(), w.Form4.get(), w.Form5.get()})
-        dialog->setAttribute(Qt::WA_QuitOnClose, false);
-    w.Form1->SetDialogs(w.Form2.get(), w.Form3.get(), w.Form4.get(), w.Form5.get());
+    w.Form1->SetDialogMakers({MakeDialog<TForm2>, MakeDialog<TForm3>, MakeDialog<TForm4>, MakeDialog<TForm5>});
     return w;
 }
 
 void BringToFront(const TLotscopeWindows& w)
 {
-    for (QWidget* window : {static_cast<QWidget*>(w.Form1.get()), w.Form2.get(), w.Form3.get(),
-                            w.Form4.get(), w.Form5.get()}) {
-        if (window != w.Form1.get() && !window->isVisible())
-            continue;
-        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-        window->show();
-        window->raise();
-        window->activateWindow();
-    }
+    TForm1& main = *w.Form1;
+    main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
+    main.show();
+    main.raise();
+    main.activateWindow();
+    main.RaiseOpenDialog();
     qCInfo(lcInstance) << "brought to the front for another start";
 }
 

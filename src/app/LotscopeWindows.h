@@ -1,5 +1,6 @@
-// The program's five windows, created in their fixed order; shared by main
-// and the start-up benchmark so both build exactly the same program.
+// The program's five windows: the main window, and the four dialogs it
+// makes when they are first opened. Shared by main and the start-up
+// benchmark so both build exactly the same program.
 #pragma once
 
 #include "app/SingleInstance.h"
@@ -12,35 +13,22 @@
 
 class QApplication;
 
+// The main window; the dialogs are its own (made when first opened, and
+// gone with it).
 struct TLotscopeWindows {
-    TLotscopeWindows() = default;
-    TLotscopeWindows(TLotscopeWindows&&) noexcept = default;
-    // The dialogs are child windows of Form1, which would delete them
-    // itself: they always go first, when destroyed (reverse order of the
-    // members) and when replaced.
-    TLotscopeWindows& operator=(TLotscopeWindows&& other) noexcept
-    {
-        Form5 = std::move(other.Form5);
-        Form4 = std::move(other.Form4);
-        Form3 = std::move(other.Form3);
-        Form2 = std::move(other.Form2);
-        Form1 = std::move(other.Form1);
-        return *this;
-    }
-    ~TLotscopeWindows() = default;
-
     std::unique_ptr<TForm1> Form1;
-    std::unique_ptr<QWidget> Form2;  // Yahoo! ID registration
-    std::unique_ptr<QWidget> Form3;  // favorites organizer
-    std::unique_ptr<QWidget> Form4;  // add favorite
-    std::unique_ptr<QWidget> Form5;  // options
+
+    QWidget* Form2() const { return Form1->Dialog(TForm1::TDialog::Form2); }  // Yahoo! ID registration
+    QWidget* Form3() const { return Form1->Dialog(TForm1::TDialog::Form3); }  // favorites organizer
+    QWidget* Form4() const { return Form1->Dialog(TForm1::TDialog::Form4); }  // add favorite
+    QWidget* Form5() const { return Form1->Dialog(TForm1::TDialog::Form5); }  // options
 };
 
 // Names the application by its title (kApplicationTitle, "Lotscope").
 void SetApplicationTitle(QApplication& app);
 
-// Creates TForm1 (its start-up step runs, errors go to reporter), then
-// TForm2 to TForm5 hidden, in this order. Closing the main window ends the
+// Creates TForm1 (its start-up step runs, errors go to reporter) and gives
+// it the makers of TForm2 to TForm5. Closing the main window ends the
 // program even while a dialog is open.
 TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser,
                                TMessageReporter& reporter, const std::filesystem::path& dataDir);

@@ -198,12 +198,17 @@ QString TForm1::ShownAddress() const
     return SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(Edit3->text())));
 }
 
-void TForm1::SetDialogs(QWidget* form2, QWidget* form3, QWidget* form4, QWidget* form5)
+void TForm1::SetDialogMakers(std::array<DialogMaker, 4> makers)
 {
-    m_form2 = form2;
-    m_form3 = form3;
-    m_form4 = form4;
-    m_form5 = form5;
+    m_dialogMakers = std::move(makers);
+}
+
+QWidget* TForm1::Dialog(TDialog which)
+{
+    const auto i = static_cast<std::size_t>(which);
+    if (!m_dialogs[i] && m_dialogMakers[i])
+        m_dialogs[i] = m_dialogMakers[i](*this);
+    return m_dialogs[i];
 }
 
 // ---- Favorites pane and tree ----
@@ -332,8 +337,9 @@ void TForm1::Search(TSearchSite site)
     Navigate(SearchAddress(m_endpoints, site, WideToSjis(Edit1->text()), PzConv1));
 }
 
-void TForm1::ShowDialog(QWidget* dialog)
+void TForm1::ShowDialog(TDialog which)
 {
+    QWidget* dialog = Dialog(which);
     if (dialog && !dialog->isVisible())
         dialog->show();
 }
@@ -354,8 +360,10 @@ void TForm1::SetMainWindowEnabled(bool enabled)
 
 void TForm1::RaiseOpenDialog()
 {
-    for (QWidget* dialog : {m_form2, m_form3, m_form4, m_form5})
+    for (QWidget* dialog : m_dialogs)
         if (dialog && dialog->isVisible()) {
+            dialog->setWindowState(dialog->windowState() & ~Qt::WindowMinimized);
+            dialog->show();
             dialog->raise();
             dialog->activateWindow();
             return;
@@ -371,7 +379,7 @@ void TForm1::ToolButton3Click()
         m_browser->Refresh();
 }
 
-void TForm1::ToolButton4Click() { ShowDialog(m_form4); }
+void TForm1::ToolButton4Click() { ShowDialog(TDialog::Form4); }
 
 void TForm1::ToolButton5Click()
 {
@@ -418,10 +426,10 @@ void TForm1::m_watchClick() { OpenPage(TPageCommand::WatchOpen); }
 void TForm1::m_watchendClick() { OpenPage(TPageCommand::WatchEnded); }
 void TForm1::m_shuppinClick() { OpenPage(TPageCommand::Selling); }
 void TForm1::m_nyusatuClick() { OpenPage(TPageCommand::Bidding); }
-void TForm1::m_favaddClick() { ShowDialog(m_form4); }
-void TForm1::m_faveditClick() { ShowDialog(m_form3); }
-void TForm1::m_YahooIDClick() { ShowDialog(m_form2); }
-void TForm1::m_optionClick() { ShowDialog(m_form5); }
+void TForm1::m_favaddClick() { ShowDialog(TDialog::Form4); }
+void TForm1::m_faveditClick() { ShowDialog(TDialog::Form3); }
+void TForm1::m_YahooIDClick() { ShowDialog(TDialog::Form2); }
+void TForm1::m_optionClick() { ShowDialog(TDialog::Form5); }
 void TForm1::m_helpClick() { OpenPage(TPageCommand::Home); }
 
 // ---- Browser events ----

@@ -16,8 +16,11 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
+#include <array>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -172,9 +175,17 @@ public:
     void SetMainWindowEnabled(bool enabled) override;
     THostedBrowser& Browser() const { return *m_browser; }
     const TEndpoints& Endpoints() const { return m_endpoints; }
-    // The four dialogs the commands show (TForm2 accounts, TForm3 organizer,
-    // TForm4 add favorite, TForm5 options). Not owned.
-    void SetDialogs(QWidget* form2, QWidget* form3, QWidget* form4, QWidget* form5);
+    // The four dialogs the commands show, each made by its maker the first
+    // time it is asked for, as a window this one owns (a child that goes
+    // with it), and kept from then on: a start shows the main window without
+    // building windows nobody has opened yet.
+    enum class TDialog { Form2, Form3, Form4, Form5 };  // accounts, organizer, add favorite, options
+    using DialogMaker = std::function<QWidget*(TForm1& owner)>;
+    void SetDialogMakers(std::array<DialogMaker, 4> makers);
+    QWidget* Dialog(TDialog which);
+    // The dialog on screen, if one is (the main window is disabled while
+    // one is open): restored, raised and given the focus.
+    void RaiseOpenDialog();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -196,18 +207,15 @@ private:
     void Navigate(const std::string& sjisAddress);
     void OpenPage(TPageCommand command);
     void Search(TSearchSite site);
-    void ShowDialog(QWidget* dialog);
-    void RaiseOpenDialog();
+    void ShowDialog(TDialog which);
     void SingleExpand();
 
     TEndpoints m_endpoints;
     std::unique_ptr<THostedBrowser> m_browser;
     TMessageReporter& m_reporter;
     std::filesystem::path m_dataDir;
-    QWidget* m_form2 = nullptr;
-    QWidget* m_form3 = nullptr;
-    QWidget* m_form4 = nullptr;
-    QWidget* m_form5 = nullptr;
+    std::array<DialogMaker, 4> m_dialogMakers;
+    std::array<QPointer<QWidget>, 4> m_dialogs;
     QTreeWidgetItem* m_lastSelected = nullptr;
     bool m_askingToClose = false;
     bool m_closeAgreed = false;

@@ -270,10 +270,10 @@ protected:
             dir.Write(name, bytes);
         windows = CreateWindows(TEndpoints::Defaults(), new TFakeBrowser, reporter, dir.path());
         form = windows.Form1.get();
-        form2 = static_cast<TForm2*>(windows.Form2.get());
-        form3 = static_cast<TForm3*>(windows.Form3.get());
-        form4 = static_cast<TForm4*>(windows.Form4.get());
-        form5 = static_cast<TForm5*>(windows.Form5.get());
+        form2 = static_cast<TForm2*>(windows.Form2());
+        form3 = static_cast<TForm3*>(windows.Form3());
+        form4 = static_cast<TForm4*>(windows.Form4());
+        form5 = static_cast<TForm5*>(windows.Form5());
         form->show();
         ASSERT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
     }
@@ -693,10 +693,10 @@ TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
 
     // The program goes on: every dialog opens and closes; whatever it says
     // is a proper error message.
-    const std::pair<QAction*, QWidget*> dialogs[] = {{form.m_YahooID, windows.Form2.get()},
-                                                     {form.m_favedit, windows.Form3.get()},
-                                                     {form.m_favadd, windows.Form4.get()},
-                                                     {form.m_option, windows.Form5.get()}};
+    const std::pair<QAction*, QWidget*> dialogs[] = {{form.m_YahooID, windows.Form2()},
+                                                     {form.m_favedit, windows.Form3()},
+                                                     {form.m_favadd, windows.Form4()},
+                                                     {form.m_option, windows.Form5()}};
     for (const auto& [action, dialog] : dialogs) {
         action->trigger();
         EXPECT_TRUE(dialog->isVisible());

@@ -169,10 +169,10 @@ protected:
         browser = TWebEngineBrowser::CreateOffTheRecord();
         windows = CreateWindows(site.Endpoints(), browser, reporter, dir.path());
         form = windows.Form1.get();
-        form2 = static_cast<TForm2*>(windows.Form2.get());
-        form3 = static_cast<TForm3*>(windows.Form3.get());
-        form4 = static_cast<TForm4*>(windows.Form4.get());
-        form5 = static_cast<TForm5*>(windows.Form5.get());
+        form2 = static_cast<TForm2*>(windows.Form2());
+        form3 = static_cast<TForm3*>(windows.Form3());
+        form4 = static_cast<TForm4*>(windows.Form4());
+        form5 = static_cast<TForm5*>(windows.Form5());
         QObject::connect(Page(), &QWebEnginePage::urlChanged, [this](const QUrl& url) {
             committed.append(url.toString(QUrl::FullyEncoded));
         });

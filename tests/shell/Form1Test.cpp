@@ -429,7 +429,8 @@ TEST_F(Form1Test, DialogCommandsShowTheirDialogs)
     WriteDefaults();
     Create();
     QWidget f2, f3, f4, f5;
-    form->SetDialogs(&f2, &f3, &f4, &f5);
+    const auto made = [](QWidget& dialog) { return [&dialog](TForm1&) { return &dialog; }; };
+    form->SetDialogMakers({made(f2), made(f3), made(f4), made(f5)});
     struct Row {
         const char* name;
         std::function<void()> act;
