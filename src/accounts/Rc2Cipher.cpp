@@ -3,10 +3,9 @@
 
 #include "accounts/Rc2Cipher.h"
 
+#include "accounts/LibCrypto.h"
+
 #include <openssl/core_names.h>
-#include <openssl/evp.h>
-#include <openssl/params.h>
-#include <openssl/provider.h>
 
 #include <algorithm>
 
@@ -36,22 +35,28 @@ Rc2Key DeriveRc2Key(const Md5Digest& hash, Rc2KeyModel model)
 bool CryptoLibrary::Open()
 {
     Close();
-    m_context = OSSL_LIB_CTX_new();
+    const TLibCrypto* lib = LibCrypto();
+    if (lib == nullptr)
+        return false;
+    m_context = lib->OSSL_LIB_CTX_new();
     if (m_context == nullptr)
         return false;
-    m_legacy = OSSL_PROVIDER_load(m_context, "legacy");
-    m_default = OSSL_PROVIDER_load(m_context, "default");
+    m_legacy = lib->OSSL_PROVIDER_load(m_context, "legacy");
+    m_default = lib->OSSL_PROVIDER_load(m_context, "default");
     return m_legacy != nullptr && m_default != nullptr;
 }
 
 void CryptoLibrary::Close()
 {
+    const TLibCrypto* lib = LibCrypto();
+    if (lib == nullptr)
+        return;  // nothing was opened
     if (m_default != nullptr)
-        OSSL_PROVIDER_unload(m_default);
+        lib->OSSL_PROVIDER_unload(m_default);
     if (m_legacy != nullptr)
-        OSSL_PROVIDER_unload(m_legacy);
+        lib->OSSL_PROVIDER_unload(m_legacy);
     if (m_context != nullptr)
-        OSSL_LIB_CTX_free(m_context);
+        lib->OSSL_LIB_CTX_free(m_context);
     m_default = nullptr;
     m_legacy = nullptr;
     m_context = nullptr;
@@ -59,15 +64,15 @@ void CryptoLibrary::Close()
 
 namespace {
 
-bool ReadRc2Lengths(EVP_CIPHER_CTX* ctx, std::size_t& keyLength, std::size_t& keyBits)
+bool ReadRc2Lengths(const TLibCrypto* lib, EVP_CIPHER_CTX* ctx, std::size_t& keyLength, std::size_t& keyBits)
 {
     OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_KEYLEN, &keyLength),
-        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_RC2_KEYBITS, &keyBits),
-        OSSL_PARAM_construct_end(),
+        lib->OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_KEYLEN, &keyLength),
+        lib->OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_RC2_KEYBITS, &keyBits),
+        lib->OSSL_PARAM_construct_end(),
     };
-    return EVP_CIPHER_CTX_get_params(ctx, params) == 1 && OSSL_PARAM_modified(&params[0]) &&
-           OSSL_PARAM_modified(&params[1]);
+    return lib->EVP_CIPHER_CTX_get_params(ctx, params) == 1 && lib->OSSL_PARAM_modified(&params[0]) &&
+           lib->OSSL_PARAM_modified(&params[1]);
 }
 
 }  // namespace
@@ -76,29 +81,30 @@ bool SetupRc2(EVP_CIPHER_CTX* ctx, const EVP_CIPHER* cipher, std::span<const uns
               unsigned effectiveBits, const unsigned char* iv, bool encrypt)
 {
     const int enc = encrypt ? 1 : 0;
-    if (ctx == nullptr || cipher == nullptr || key.empty())
+    const TLibCrypto* lib = LibCrypto();
+    if (lib == nullptr || ctx == nullptr || cipher == nullptr || key.empty())
         return false;
     // The lengths must be in place before the key schedule is computed, so
     // the key goes in with a second initialisation after the parameters.
-    if (EVP_CIPHER_CTX_reset(ctx) != 1 ||
-        EVP_CipherInit_ex2(ctx, cipher, nullptr, nullptr, enc, nullptr) != 1)
+    if (lib->EVP_CIPHER_CTX_reset(ctx) != 1 ||
+        lib->EVP_CipherInit_ex2(ctx, cipher, nullptr, nullptr, enc, nullptr) != 1)
         return false;
     std::size_t keyLength = key.size();
     std::size_t keyBits = effectiveBits;
     OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_KEYLEN, &keyLength),
-        OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_RC2_KEYBITS, &keyBits),
-        OSSL_PARAM_construct_end(),
+        lib->OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_KEYLEN, &keyLength),
+        lib->OSSL_PARAM_construct_size_t(OSSL_CIPHER_PARAM_RC2_KEYBITS, &keyBits),
+        lib->OSSL_PARAM_construct_end(),
     };
-    if (EVP_CIPHER_CTX_set_params(ctx, params) != 1)
+    if (lib->EVP_CIPHER_CTX_set_params(ctx, params) != 1)
         return false;
-    if (EVP_CipherInit_ex2(ctx, nullptr, key.data(), iv, enc, nullptr) != 1)
+    if (lib->EVP_CipherInit_ex2(ctx, nullptr, key.data(), iv, enc, nullptr) != 1)
         return false;
-    if (EVP_CIPHER_CTX_set_padding(ctx, 0) != 1)
+    if (lib->EVP_CIPHER_CTX_set_padding(ctx, 0) != 1)
         return false;
     std::size_t readLength = 0;
     std::size_t readBits = 0;
-    return ReadRc2Lengths(ctx, readLength, readBits) && readLength == key.size() &&
+    return ReadRc2Lengths(lib, ctx, readLength, readBits) && readLength == key.size() &&
            readBits == effectiveBits;
 }
 

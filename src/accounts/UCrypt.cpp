@@ -28,11 +28,8 @@
 
 #include "accounts/UCrypt.h"
 
+#include "accounts/LibCrypto.h"
 #include "accounts/Rc2Cipher.h"
-
-#include <openssl/crypto.h>
-#include <openssl/err.h>
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -71,9 +68,19 @@ struct Failure {
     std::uint32_t code;
 };
 
+// The cipher library; reached only once a session's context is acquired,
+// which has loaded it.
+const TLibCrypto& Lib()
+{
+    return *LibCrypto();
+}
+
+// A library call failed: the library's own code for it (none when the
+// library itself could not be loaded).
 [[noreturn]] void FailOpenSsl(const char* step)
 {
-    throw Failure{step, static_cast<std::uint32_t>(ERR_peek_last_error())};
+    const TLibCrypto* lib = LibCrypto();
+    throw Failure{step, lib != nullptr ? static_cast<std::uint32_t>(lib->ERR_peek_last_error()) : 0};
 }
 
 [[noreturn]] void FailWith(const char* step, std::uint32_t code)
@@ -98,20 +105,20 @@ public:
     void Release() noexcept
     {
         if (m_buffer) {
-            OPENSSL_cleanse(m_buffer.get(), m_capacity);
+            explicit_bzero(m_buffer.get(), m_capacity);
             m_buffer.reset();
             m_capacity = 0;
         }
         DestroyHash();
         if (m_key != nullptr) {
-            EVP_CIPHER_CTX_free(m_key);
+            Lib().EVP_CIPHER_CTX_free(m_key);
             m_key = nullptr;
         }
         if (m_cipher != nullptr) {
-            EVP_CIPHER_free(m_cipher);
+            Lib().EVP_CIPHER_free(m_cipher);
             m_cipher = nullptr;
         }
-        OPENSSL_cleanse(m_digest.data(), m_digest.size());
+        explicit_bzero(m_digest.data(), m_digest.size());
         m_library.Close();
     }
 
@@ -125,25 +132,25 @@ public:
     {
         if (hashAlgId != CalgMd5)
             FailWith(StepCreateHash, EvpCode(EVP_R_UNSUPPORTED_ALGORITHM));
-        m_md = EVP_MD_fetch(m_library.Context(), "MD5", nullptr);
+        m_md = Lib().EVP_MD_fetch(m_library.Context(), "MD5", nullptr);
         if (m_md == nullptr)
             FailOpenSsl(StepCreateHash);
-        m_hash = EVP_MD_CTX_new();
-        if (m_hash == nullptr || EVP_DigestInit_ex2(m_hash, m_md, nullptr) != 1)
+        m_hash = Lib().EVP_MD_CTX_new();
+        if (m_hash == nullptr || Lib().EVP_DigestInit_ex2(m_hash, m_md, nullptr) != 1)
             FailOpenSsl(StepCreateHash);
-        if (EVP_DigestUpdate(m_hash, passphrase.data(), passphrase.size()) != 1)
+        if (Lib().EVP_DigestUpdate(m_hash, passphrase.data(), passphrase.size()) != 1)
             FailOpenSsl(StepHashData);
 
         if (cipherAlgId != CalgRc2)
             FailWith(StepDeriveKey, EvpCode(EVP_R_UNSUPPORTED_CIPHER));
         unsigned int digestLength = 0;
-        if (EVP_DigestFinal_ex(m_hash, m_digest.data(), &digestLength) != 1 ||
+        if (Lib().EVP_DigestFinal_ex(m_hash, m_digest.data(), &digestLength) != 1 ||
             digestLength != m_digest.size())
             FailOpenSsl(StepDeriveKey);
-        m_cipher = EVP_CIPHER_fetch(m_library.Context(), "RC2-CBC", nullptr);
+        m_cipher = Lib().EVP_CIPHER_fetch(m_library.Context(), "RC2-CBC", nullptr);
         if (m_cipher == nullptr)
             FailOpenSsl(StepDeriveKey);
-        m_key = EVP_CIPHER_CTX_new();
+        m_key = Lib().EVP_CIPHER_CTX_new();
         if (m_key == nullptr)
             FailOpenSsl(StepDeriveKey);
         // The key Encrypt uses; Decrypt sets up the one it settles on later.
@@ -159,7 +166,7 @@ public:
         Rc2Key key = DeriveRc2Key(m_digest, model);
         const bool ok = SetupRc2(m_key, m_cipher, key.bytes, key.effectiveBits,
                                  iv != nullptr ? iv : ZeroIv, m_encrypt);
-        OPENSSL_cleanse(key.bytes.data(), key.bytes.size());
+        explicit_bzero(key.bytes.data(), key.bytes.size());
         if (!ok)
             FailOpenSsl(StepDeriveKey);
     }
@@ -181,7 +188,7 @@ public:
         while (length > 0) {
             const std::size_t part = std::min(length, Step);
             int written = 0;
-            if (EVP_CipherUpdate(m_key, data, &written, data, static_cast<int>(part)) != 1 ||
+            if (Lib().EVP_CipherUpdate(m_key, data, &written, data, static_cast<int>(part)) != 1 ||
                 written != static_cast<int>(part))
                 return false;
             data += part;
@@ -194,11 +201,11 @@ private:
     void DestroyHash() noexcept
     {
         if (m_hash != nullptr) {
-            EVP_MD_CTX_free(m_hash);
+            Lib().EVP_MD_CTX_free(m_hash);
             m_hash = nullptr;
         }
         if (m_md != nullptr) {
-            EVP_MD_free(m_md);
+            Lib().EVP_MD_free(m_md);
             m_md = nullptr;
         }
     }
@@ -339,7 +346,7 @@ bool PadsUnder(CipherSession& session, const Tail& tail, Rc2KeyModel model)
         FailOpenSsl(StepDecrypt);
     std::size_t pad = 0;
     const bool valid = CheckPadding(block, pad);
-    OPENSSL_cleanse(block, sizeof block);
+    explicit_bzero(block, sizeof block);
     return valid;
 }
 
@@ -381,7 +388,7 @@ std::optional<std::size_t> DecryptPieces(CipherSession& session, std::istream& s
 void Wipe(std::string& text) noexcept
 {
     text.resize(text.capacity());
-    OPENSSL_cleanse(text.data(), text.size());
+    explicit_bzero(text.data(), text.size());
     text.clear();
 }
 
@@ -406,7 +413,9 @@ bool RunTrapped(std::uint32_t& errorCode, std::string& errorMessage, bool encryp
 {
     errorCode = 0;
     errorMessage.clear();
-    ERR_set_mark();
+    const TLibCrypto* lib = LibCrypto();
+    if (lib != nullptr)
+        lib->ERR_set_mark();
     bool ok = false;
     {
         CipherSession session(encrypt);
@@ -424,7 +433,8 @@ bool RunTrapped(std::uint32_t& errorCode, std::string& errorMessage, bool encryp
         }
         session.Release();
     }
-    ERR_pop_to_mark();
+    if (lib != nullptr)
+        lib->ERR_pop_to_mark();
     return ok;
 }
 
