@@ -1,9 +1,8 @@
 // The main window's logic that needs no widgets: the addresses its commands
-// open, the search and login addresses and the favorites tree's position
-// lookup. Text is Shift_JIS bytes throughout.
+// open, the search and login addresses. Text is Shift_JIS bytes throughout.
 #pragma once
 
-#include "favorites/FavoritesStore.h"
+#include "favorites/FavoritesTree.h"
 #include "shell/BidStop.h"
 #include "shell/Endpoints.h"
 
@@ -84,17 +83,6 @@ std::string AddressToOpen(const TEndpoints& endpoints, std::string_view typed, s
 bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target);
 inline constexpr const char* kDataFolderTargetMessage =
     "このフォルダーにはプログラムの設定ファイルがあるため保存できません。別の場所を選んでください";
-
-// A node of the favorites tree by absolute position (display order from 0,
-// children of collapsed nodes included): a kind node or one of its entries.
-struct TTreeNodeRef {
-    TFavoriteKind Kind;
-    std::optional<std::size_t> Entry;  // empty for the kind node itself
-    bool operator==(const TTreeNodeRef&) const = default;
-};
-// Which node stands at position p for the given tables; nothing when p is
-// beyond the last node.
-std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_t p);
 
 // What every login address begins with (the endpoint's "/config/login?"),
 // and the parameter that holds its password: the browser drops it from the
