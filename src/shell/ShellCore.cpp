@@ -164,19 +164,6 @@ std::string AddressToOpen(const TEndpoints& e, std::string_view typed, std::stri
 }
 
 
-bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target)
-{
-    std::error_code error;
-    const auto folder = std::filesystem::weakly_canonical(dataDir, error);
-    if (error)
-        return false;
-    const auto chosen = std::filesystem::weakly_canonical(target, error);
-    if (error)
-        return true;  // cannot tell: refused
-    const auto [mismatch, rest] = std::mismatch(folder.begin(), folder.end(), chosen.begin(), chosen.end());
-    return mismatch == folder.end();
-}
-
 std::string LoginAddressHead(const TEndpoints& e)
 {
     return Join({e.Login, kLoginPath, "?"});

@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <filesystem>
 #include <string_view>
 
 class TPzConv;
@@ -76,13 +75,6 @@ inline constexpr const char* kBuiltInAddressRefusedMessage =
 // when the box still shows that page's login address masked, so the mask
 // is never sent as a password; otherwise the text as typed.
 std::string AddressToOpen(const TEndpoints& endpoints, std::string_view typed, std::string_view location);
-
-// Whether a download's chosen path lies in the data folder (the folder
-// itself, its files, anything below it), links resolved. Such a target is
-// refused with kDataFolderTargetMessage.
-bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target);
-inline constexpr const char* kDataFolderTargetMessage =
-    "このフォルダーにはプログラムの設定ファイルがあるため保存できません。別の場所を選んでください";
 
 // What every login address begins with (the endpoint's "/config/login?"),
 // and the parameter that holds its password: the browser drops it from the
