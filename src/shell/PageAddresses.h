@@ -1,17 +1,13 @@
-// The main window's logic that needs no widgets: the addresses its commands
-// open, the search and login addresses. Text is Shift_JIS bytes throughout.
+// The addresses the main window's commands open and the login address: the
+// fixed pages of the menu and toolbar, the login address with its password
+// masked wherever it is shown, and the addresses the outside browser is
+// refused. Text is Shift_JIS bytes, the refusal messages UTF-8.
 #pragma once
 
-#include "favorites/FavoritesTree.h"
-#include "shell/BidStop.h"
 #include "shell/Endpoints.h"
 
-#include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
-
-class TPzConv;
 
 // The fixed pages the menu and toolbar commands open.
 enum class TPageCommand {
@@ -25,21 +21,6 @@ enum class TPageCommand {
 };
 
 std::string PageAddress(const TEndpoints& endpoints, TPageCommand command);
-
-// The four outside searches, by button.
-enum class TSearchSite {
-    Auction,  // ToolButton13
-    Amazon,   // ToolButton10
-    Kakaku,   // ToolButton11
-    Aucfan,   // ToolButton12
-};
-
-// The search address for a term typed in the search box. Only the auction
-// search converts the term (EUC-JP, then percent-encoded by conv); the
-// others insert it as typed. Within the term, the characters a query reads
-// specially are escaped for every site (SearchTerm.h).
-std::string SearchAddress(const TEndpoints& endpoints, TSearchSite site, std::string_view term,
-                          const TPzConv& conv);
 
 // The login address. Every byte of the ID and of the password but A-Z, a-z,
 // 0-9, "-", ".", "_" and "~" is percent-encoded (%XX, upper-case hex), so
