@@ -1,94 +1,33 @@
+// TForm1's behaviour: the constructor, which builds the form (see
+// Unit1Layout.cpp) and runs the start-up step; the wiring of every control
+// and browser event to its handler through the error display; the handlers
+// themselves (start-up, the menu and toolbar commands, the address row, the
+// browser's events); the favorites tree (loading, one branch open at a
+// time, opening an entry); and how the window stays out of the way while
+// one of its dialogs is open.
 #include "shell/Unit1.h"
 
 #include "accounts/StoredPassword.h"
 #include "favorites/FavoritesTree.h"
 #include "shell/browser/SaveDialog.h"
-#include "ui/DesignFont.h"
-#include "ui/ShellIcons.h"
 #include "ui/WideText.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QPointer>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFontMetricsF>
-#include <QFrame>
-#include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <QWindow>
-#include <limits>
 #include <utility>
-
-namespace {
-
-constexpr int kFormWidth = 771;
-constexpr int kFormHeight = 609;
-constexpr int kRowHeight = 22;
-constexpr int kTreeWidth = 121;
-
-QToolButton* MakeToolButton(QToolBar* bar, const char* name, const QIcon& icon, int width)
-{
-    auto* button = new QToolButton(bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(icon);
-    button->setIconSize(QSize(16, 16));
-    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button->setAutoRaise(true);
-    button->setFixedSize(width, kRowHeight);
-    button->setFocusPolicy(Qt::NoFocus);
-    bar->addWidget(button);
-    return button;
-}
-
-QToolBar* MakeToolBar(QWidget* parent, const char* name)
-{
-    auto* bar = new QToolBar(parent);
-    bar->setObjectName(QString::fromLatin1(name));
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setIconSize(QSize(16, 16));
-    bar->setContentsMargins(0, 0, 0, 0);
-    bar->layout()->setSpacing(0);
-    bar->layout()->setContentsMargins(0, 0, 0, 0);
-    bar->setFixedHeight(kRowHeight);
-    bar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; border: 0px; }"));
-    return bar;
-}
-
-// Ends a label's text at least gap pixels before the label's right edge,
-// where the next control begins: a font wider than the design font has its
-// letters drawn a little closer together (a quarter pixel at a time, at most
-// two pixels) instead of running the last one into that control.
-void KeepTextInside(QLabel* label, int gap)
-{
-    const qreal room = label->width() - gap;
-    QFont font = label->font();
-    for (qreal spacing = 0; spacing >= -2; spacing -= 0.25) {
-        font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
-        if (QFontMetricsF(font).tightBoundingRect(label->text()).right() <= room)
-            break;
-    }
-    if (font.letterSpacing() != 0)
-        label->setFont(font);
-}
-
-}  // namespace
 
 TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter,
                std::filesystem::path dataDir, QWidget* parent)
@@ -98,231 +37,22 @@ TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& 
       m_reporter(reporter),
       m_dataDir(std::move(dataDir))
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(kApplicationTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/lotscope/icon/lotscope.svg")));
-    setFont(DesignFont());
-    resize(kFormWidth, kFormHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(kFormWidth / 2, kFormHeight / 2));
-
     PzConv1.JisByteCodeType = btAscii;
     PzConv1.JisKanaConvType = ktZenWithDaku;
 
-    ImageList1 = MakeImageList1();
-    ImageList2 = MakeImageList2();
-    ImageList3 = MakeImageList3();
-
-    BuildMenu();
-    BuildClientArea();
+    BuildForm();
     ConnectHandlers();
 
-    Run([this] { FormCreate(); });
+    RunGuarded(m_reporter, [this] { FormCreate(); });
 }
 
 TForm1::~TForm1() = default;
-
-void TForm1::BuildMenu()
-{
-    MainMenu1 = menuBar();
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    auto item = [this](QMenu* menu, const char* name, const QString& caption) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-
-    QMenu* file = MainMenu1->addMenu(QStringLiteral("ファイル"));
-    m_open = item(file, "m_open", QStringLiteral("開く"));
-    m_save = item(file, "m_save", QStringLiteral("保存"));
-    m_close = item(file, "m_close", QStringLiteral("閉じる"));
-    file->addSeparator();
-    N13 = item(file, "N13", QStringLiteral("お気に入りのインポート"));
-    N14 = item(file, "N14", QStringLiteral("お気に入りのエクスポート"));
-    file->addSeparator();
-    m_exit = item(file, "m_exit", QStringLiteral("終了"));
-    for (QAction* disabled : {m_open, m_save, m_close, N13, N14})
-        disabled->setEnabled(false);
-
-    QMenu* browserMenu = MainMenu1->addMenu(QStringLiteral("ブラウザ"));
-    m_yahoo = item(browserMenu, "m_yahoo", QStringLiteral("Yahoo!オークション"));
-    browserMenu->addSeparator();
-    m_myaucttion = item(browserMenu, "m_myaucttion", QStringLiteral("マイ・オークション"));
-    m_watch = item(browserMenu, "m_watch", QStringLiteral("ウォッチリスト(開催中)"));
-    m_watchend = item(browserMenu, "m_watchend", QStringLiteral("ウォッチリスト(終了分)"));
-    m_shuppin = item(browserMenu, "m_shuppin", QStringLiteral("出品中"));
-    m_nyusatu = item(browserMenu, "m_nyusatu", QStringLiteral("入札中"));
-
-    QMenu* favorites = MainMenu1->addMenu(QStringLiteral("お気に入り"));
-    m_favadd = item(favorites, "m_favadd", QStringLiteral("お気に入りに追加"));
-    m_favedit = item(favorites, "m_favedit", QStringLiteral("お気に入りの整理"));
-
-    QMenu* user = MainMenu1->addMenu(QStringLiteral("ユーザ設定"));
-    m_YahooID = item(user, "m_YahooID", QStringLiteral("Yahoo!IDを登録"));
-    m_option = item(user, "m_option", QStringLiteral("オプション設定"));
-
-    QMenu* window = MainMenu1->addMenu(QStringLiteral("ウインドウ"));
-    m_showfav = item(window, "m_showfav", QStringLiteral("お気に入りの表示"));
-    m_closefav = item(window, "m_closefav", QStringLiteral("お気に入りを隠す"));
-
-    QMenu* help = MainMenu1->addMenu(QStringLiteral("ヘルプ"));
-    m_help = item(help, "m_help", QStringLiteral("Lotscopeについて"));
-}
-
-void TForm1::BuildTopPanel()
-{
-    // Row 1: the main toolbar on its orange background.
-    ToolBar1 = MakeToolBar(Panel1, "ToolBar1");
-    ToolBar1->setAutoFillBackground(true);
-    ToolBar1->setStyleSheet(QStringLiteral(
-        "QToolBar#ToolBar1 { background: rgb(255, 204, 51); spacing: 0px; padding: 0px; border: 0px; }"));
-    ToolButton1 = MakeToolButton(ToolBar1, "ToolButton1", ImageList2[0], 71);
-    ToolButton2 = MakeToolButton(ToolBar1, "ToolButton2", ImageList2[1], 71);
-    ToolButton3 = MakeToolButton(ToolBar1, "ToolButton3", ImageList2[2], 71);
-    ComboBox1 = new QComboBox(ToolBar1);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->setFixedWidth(121);
-    ComboBox1->setEditText(QStringLiteral("選択して下さい"));
-    ToolBar1->addWidget(ComboBox1);
-    ToolButton5 = MakeToolButton(ToolBar1, "ToolButton5", ImageList2[4], 71);
-    ToolButton4 = MakeToolButton(ToolBar1, "ToolButton4", ImageList2[3], 71);
-    ToolButton6 = MakeToolButton(ToolBar1, "ToolButton6", ImageList2[5], 71);
-    ToolButton7 = MakeToolButton(ToolBar1, "ToolButton7", ImageList2[6], 71);
-    ToolButton8 = MakeToolButton(ToolBar1, "ToolButton8", ImageList2[7], 71);
-    ToolButton9 = MakeToolButton(ToolBar1, "ToolButton9", ImageList2[8], 71);
-    ToolButton1->setEnabled(false);
-    ToolButton2->setEnabled(false);
-
-    // Row 2: the address row, and the search box with its four buttons.
-    Panel3 = new QFrame(Panel1);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFrameShape(QFrame::NoFrame);
-    Panel3->setFixedHeight(kRowHeight);
-    Label3 = new QLabel(QStringLiteral("アドレス"), Panel3);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->move(8, 4);
-    Label3->adjustSize();
-    Edit3 = new QLineEdit(SjisToWide(PageAddress(m_endpoints, TPageCommand::AuctionTop)), Panel3);
-    Edit3->setObjectName(QStringLiteral("Edit3"));
-    // Addresses of any length, as the dialogs' edit boxes take them.
-    Edit3->setMaxLength(std::numeric_limits<int>::max());
-    Edit3->setGeometry(56, 1, 200, kRowHeight - 2);
-    // The label reaches exactly up to the address box.
-    Label3->resize(Edit3->x() - Label3->x(), Label3->height());
-    KeepTextInside(Label3, 3);
-    Button7 = new QPushButton(QStringLiteral("移動"), Panel3);
-    Button7->setObjectName(QStringLiteral("Button7"));
-    Button7->setGeometry(200, 0, 65, kRowHeight);
-    Panel3->installEventFilter(this);
-
-    ToolBar2 = MakeToolBar(Panel1, "ToolBar2");
-    ToolBar2->setFixedWidth(206);
-    Edit1 = new QLineEdit(ToolBar2);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(std::numeric_limits<int>::max());
-    Edit1->setFixedSize(101, kRowHeight - 1);
-    ToolBar2->addWidget(Edit1);
-    ToolButton13 = MakeToolButton(ToolBar2, "ToolButton13", ImageList3[3], 26);
-    ToolButton10 = MakeToolButton(ToolBar2, "ToolButton10", ImageList3[0], 26);
-    ToolButton11 = MakeToolButton(ToolBar2, "ToolButton11", ImageList3[1], 26);
-    ToolButton12 = MakeToolButton(ToolBar2, "ToolButton12", ImageList3[2], 26);
-
-    // Names a screen reader says for the controls that show only an icon
-    // (the toolbars carry no hints).
-    const std::pair<QWidget*, const char*> spoken[] = {
-        {ToolButton1, "戻る"}, {ToolButton2, "進む"}, {ToolButton3, "再読み込み"},
-        {ComboBox1, "ログインするYahoo!ID"}, {ToolButton5, "ログイン"}, {ToolButton4, "お気に入りに追加"},
-        {ToolButton6, "ウォッチリスト(開催中)"}, {ToolButton7, "出品中"}, {ToolButton8, "入札中"},
-        {ToolButton9, "外部のブラウザで開く"}, {Edit1, "検索語"},
-        {ToolButton13, "Yahoo!オークションで検索"}, {ToolButton10, "Amazonで検索"},
-        {ToolButton11, "価格.comで検索"}, {ToolButton12, "オークファンで検索"},
-    };
-    for (const auto& [control, name] : spoken)
-        control->setAccessibleName(QString::fromUtf8(name));
-
-    auto* rows = new QVBoxLayout(Panel1);
-    rows->setContentsMargins(1, 1, 1, 1);
-    rows->setSpacing(0);
-    rows->addWidget(ToolBar1);
-    auto* row2 = new QHBoxLayout;
-    row2->setContentsMargins(0, 0, 0, 0);
-    row2->setSpacing(0);
-    row2->addWidget(Panel3, 1);
-    row2->addWidget(ToolBar2);
-    rows->addLayout(row2);
-}
-
-void TForm1::BuildClientArea()
-{
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("ClientArea"));
-    setCentralWidget(client);
-
-    Panel1 = new QFrame(client);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setFixedHeight(46);
-    BuildTopPanel();
-
-    // The hidden reload button comes first in the stacking order, so the
-    // browser covers it.
-    Button1 = new QPushButton(QStringLiteral("TreeViewの更新"), client);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(464, 152, 97, 25);
-
-    Splitter1 = new QSplitter(Qt::Horizontal, client);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(3);
-    Splitter1->setChildrenCollapsible(true);
-
-    TreeView1 = new QTreeWidget(Splitter1);
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setAccessibleName(QStringLiteral("お気に入り"));
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setColumnCount(1);
-    TreeView1->setRootIsDecorated(false);
-    TreeView1->setIndentation(19);
-    TreeView1->setIconSize(QSize(16, 16));
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setUniformRowHeights(true);
-    TreeView1->setMouseTracking(true);
-    TreeView1->setAttribute(Qt::WA_Hover);
-    TreeView1->setStyleSheet(
-        QStringLiteral("QTreeView#TreeView1::item:hover:!selected { color: rgb(0, 0, 255); }"));
-    TreeView1->setMinimumWidth(0);
-    TreeView1->viewport()->installEventFilter(this);
-
-    QWidget* web = m_browser->Widget();
-    web->setParent(Splitter1);
-    web->setMinimumWidth(0);
-    Splitter1->addWidget(TreeView1);
-    Splitter1->addWidget(web);
-    Splitter1->setStretchFactor(0, 0);
-    Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({kTreeWidth, kFormWidth - kTreeWidth});
-
-    auto* layout = new QVBoxLayout(client);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(Panel1);
-    layout->addWidget(Splitter1, 1);
-    Button1->lower();
-
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setFixedHeight(17);
-    StatusBar1->setSizeGripEnabled(false);
-    setStatusBar(StatusBar1);
-}
 
 void TForm1::ConnectHandlers()
 {
     // Every handler runs through the error display.
     auto guarded = [this](void (TForm1::*handler)()) {
-        return [this, handler] { Run([this, handler] { (this->*handler)(); }); };
+        return [this, handler] { RunGuarded(m_reporter, [this, handler] { (this->*handler)(); }); };
     };
     auto onClick = [&](QAbstractButton* button, void (TForm1::*handler)()) {
         connect(button, &QAbstractButton::clicked, this, guarded(handler));
@@ -362,22 +92,23 @@ void TForm1::ConnectHandlers()
     onTrigger(m_closefav, &TForm1::m_closefavClick);
     onTrigger(m_help, &TForm1::m_helpClick);
 
-    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] { Run([this] { SingleExpand(); }); });
+    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, guarded(&TForm1::SingleExpand));
 
     connect(m_browser.get(), &THostedBrowser::StatusTextChange, this,
-            [this](const QString& text) { Run([&] { WebBrowser1StatusTextChange(text); }); });
-    connect(m_browser.get(), &THostedBrowser::CommandStateChange, this,
-            [this](int command, bool enable) { Run([&] { WebBrowser1CommandStateChange(command, enable); }); });
+            [this](const QString& text) { RunGuarded(m_reporter, [&] { WebBrowser1StatusTextChange(text); }); });
+    connect(m_browser.get(), &THostedBrowser::CommandStateChange, this, [this](int command, bool enable) {
+        RunGuarded(m_reporter, [&] { WebBrowser1CommandStateChange(command, enable); });
+    });
     connect(m_browser.get(), &THostedBrowser::NavigateComplete2, this,
             guarded(&TForm1::WebBrowser1NavigateComplete2));
 
     connect(m_browser.get(), &THostedBrowser::DownloadFinished, this,
             [this](const QString& path, const QString& failure) {
-                Run([&] { WebBrowser1DownloadFinished(path, failure); });
+                RunGuarded(m_reporter, [&] { WebBrowser1DownloadFinished(path, failure); });
             });
     m_browser->SetSaveFileChooser([this](const QString& proposed, THostedBrowser::SaveAnswer answer) {
         bool asked = false;
-        Run([&] {
+        RunGuarded(m_reporter, [&] {
             ChooseSaveFile(proposed, answer);
             asked = true;
         });
@@ -385,7 +116,7 @@ void TForm1::ConnectHandlers()
             answer({});
     });
     connect(m_browser.get(), &THostedBrowser::RequestRefused, this,
-            [this](const QString& url) { Run([&] { WebBrowser1RequestRefused(url); }); });
+            [this](const QString& url) { RunGuarded(m_reporter, [&] { WebBrowser1RequestRefused(url); }); });
 
     // Keep the bid self-restraint stop even where going back is impossible,
     // and for what never becomes the page (a frame, an object, a script's
@@ -420,9 +151,9 @@ void TForm1::closeEvent(QCloseEvent* event)
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Panel3 && event->type() == QEvent::Resize)
-        Run([this] { Panel3Resize(); });
+        RunGuarded(m_reporter, [this] { Panel3Resize(); });
     else if (watched == TreeView1->viewport() && event->type() == QEvent::MouseButtonDblClick)
-        Run([this] { TreeView1DblClick(); });
+        RunGuarded(m_reporter, [this] { TreeView1DblClick(); });
     else if (watched == windowHandle() && event->type() == QEvent::MouseButtonPress && !isEnabled())
         RaiseOpenDialog();
     return QMainWindow::eventFilter(watched, event);
@@ -717,8 +448,11 @@ void TForm1::WebBrowser1CommandStateChange(int command, bool enable)
 
 void TForm1::WebBrowser1NavigateComplete2()
 {
-    Edit3->setText(SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(m_browser->LocationURL()))));
-    if (BidStop.MustLeave(WideToSjis(Edit3->text())))
+    // The location is fully percent-encoded: ASCII, the same bytes as text
+    // and in Shift_JIS, and so is its masked form.
+    const std::string shown = MaskLoginAddress(m_endpoints, m_browser->LocationURL().toStdString());
+    Edit3->setText(QString::fromStdString(shown));
+    if (BidStop.MustLeave(shown))
         m_browser->GoBack();
 }
 

@@ -111,7 +111,7 @@ public:
     QList<QIcon> ImageList3;
 
     // Handlers. Any of them may throw; the window's own connections run them
-    // through Guarded, so that errors reach the error display.
+    // through RunGuarded, so that errors reach the error display.
     void FormCreate();
     void Button1Click();
     void LoadFavorites();
@@ -186,6 +186,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The favorites tree's width as designed: what it starts with and what
+    // お気に入りの表示 gives it back.
+    static constexpr int kTreeWidth = 121;
+
+    // The form (Unit1Layout.cpp): the window and every control, placed.
+    void BuildForm();
     void BuildMenu();
     void BuildTopPanel();
     void BuildClientArea();
@@ -196,9 +202,6 @@ private:
     void ShowDialog(QWidget* dialog);
     void RaiseOpenDialog();
     void SingleExpand();
-    // Runs a handler through the error display.
-    template <class Handler>
-    void Run(Handler&& handler) { Guarded(m_reporter, std::forward<Handler>(handler)); }
 
     TEndpoints m_endpoints;
     std::unique_ptr<THostedBrowser> m_browser;

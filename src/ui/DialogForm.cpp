@@ -47,12 +47,12 @@ void TDialogForm::showEvent(QShowEvent* event)
                  QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        RunGuarded([this] { FormShow(); });
+        RunGuarded(m_form1.Reporter(), [this] { FormShow(); });
 }
 
 void TDialogForm::closeEvent(QCloseEvent* event)
 {
-    RunGuarded([this] { FormClose(); });
+    RunGuarded(m_form1.Reporter(), [this] { FormClose(); });
     event->accept();
 }
 
@@ -65,11 +65,6 @@ void TDialogForm::Dismiss()
 void TDialogForm::ConnectClick(QAbstractButton* button, std::function<void()> handler)
 {
     ConnectGuarded(button, &QAbstractButton::clicked, std::move(handler));
-}
-
-void TDialogForm::RunGuarded(const std::function<void()>& handler) const
-{
-    Guarded(m_form1.Reporter(), handler);
 }
 
 void TDialogForm::SetTabOrder(std::initializer_list<QWidget*> order)

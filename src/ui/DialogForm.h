@@ -57,9 +57,9 @@ protected:
     template <class Sender, class Signal>
     void ConnectGuarded(const Sender* sender, Signal signal, std::function<void()> handler)
     {
-        connect(sender, signal, this, [this, handler = std::move(handler)] { RunGuarded(handler); });
+        connect(sender, signal, this,
+                [this, handler = std::move(handler)] { RunGuarded(m_form1.Reporter(), handler); });
     }
-    void RunGuarded(const std::function<void()>& handler) const;
 
     // Tab goes from each widget to the next, in the order given.
     void SetTabOrder(std::initializer_list<QWidget*> order);

@@ -63,7 +63,7 @@ public:
 // Runs an event handler and hands any error it raises to the error display,
 // so that no exception crosses Qt's event loop.
 template <class Handler>
-void Guarded(TMessageReporter& reporter, Handler&& handler) noexcept
+void RunGuarded(TMessageReporter& reporter, Handler&& handler) noexcept
 {
     try {
         handler();

@@ -632,7 +632,7 @@ TEST_F(ShellEndToEnd, BackAndForwardFollowTheEngineHistory)
     EXPECT_FALSE(form->ToolButton1->isEnabled());
     Open(base + "/a");
     // Refused: there is no earlier page.
-    Guarded(reporter, [&] { form->ToolButton1Click(); });
+    RunGuarded(reporter, [&] { form->ToolButton1Click(); });
     EXPECT_EQ(reporter.Errors, QStringList{"エラーを特定できません"});
     Open(base + "/b");
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton1->isEnabled(); }, kTimeout));
