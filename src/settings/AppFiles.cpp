@@ -2,6 +2,7 @@
 
 #include "settings/TextFile.h"
 
+#include <algorithm>
 #include <vector>
 
 void ReadAccounts(const std::filesystem::path& dir, TAccounts& accounts)
@@ -50,4 +51,17 @@ void WriteOptions(const std::filesystem::path& dir, const TAppOptions& options)
     WriteLines(dir / kOptionFileName,
                {std::to_string(options.AutoLogin) + "," + std::to_string(options.ShowFavorites) +
                 "," + std::to_string(options.BidRestraint)});
+}
+
+bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target)
+{
+    std::error_code error;
+    const auto folder = std::filesystem::weakly_canonical(dataDir, error);
+    if (error)
+        return false;
+    const auto chosen = std::filesystem::weakly_canonical(target, error);
+    if (error)
+        return true;  // cannot tell: refused
+    const auto [mismatch, rest] = std::mismatch(folder.begin(), folder.end(), chosen.begin(), chosen.end());
+    return mismatch == folder.end();
 }

@@ -1,6 +1,7 @@
-// login.ini and option.ini: the in-memory records and their readers and
-// writers. Files are named relative to the directory the caller passes (the
-// program passes its current directory).
+// The data folder: login.ini and option.ini, their in-memory records and
+// their readers and writers, and what may not be written into the folder.
+// Files are named relative to the directory the caller passes (the program
+// passes its current directory).
 #pragma once
 
 #include <array>
@@ -46,3 +47,10 @@ void ReadOptions(const std::filesystem::path& dir, TAppOptions& options);
 
 // Writes the one line "a,b,c" + CR LF.
 void WriteOptions(const std::filesystem::path& dir, const TAppOptions& options);
+
+// Whether a download's chosen path lies in the data folder (the folder
+// itself, its files, anything below it), links resolved. Such a target is
+// refused with kDataFolderTargetMessage (UTF-8).
+bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target);
+inline constexpr const char* kDataFolderTargetMessage =
+    "このフォルダーにはプログラムの設定ファイルがあるため保存できません。別の場所を選んでください";

@@ -1,5 +1,6 @@
 // How a typed search term goes into a search address so that each site
-// reads back what was typed. Shift_JIS bytes throughout.
+// reads back what was typed. The term comes in as Shift_JIS bytes; what
+// each site reads is in SearchAddresses.h.
 #pragma once
 
 #include <string>

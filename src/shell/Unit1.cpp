@@ -8,6 +8,8 @@
 #include "shell/Unit1.h"
 
 #include "accounts/StoredPassword.h"
+#include "favorites/FavoritesTree.h"
+#include "shell/browser/SaveDialog.h"
 #include "ui/WideText.h"
 
 #include <QAction>
@@ -16,7 +18,6 @@
 #include <QPointer>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -479,56 +480,8 @@ void TForm1::WebBrowser1RequestRefused(const QString&)
     StatusBar1->showMessage(QString::fromUtf8(kBidStopStatus));
 }
 
-namespace {
-
-// The save dialog: refuses a file in the data folder before anything else
-// (before the question whether to replace it), and stays open for another
-// choice.
-class TSaveDialog final : public QFileDialog {
-public:
-    TSaveDialog(QWidget* parent, TMessageReporter& reporter, std::filesystem::path dataDir)
-        : QFileDialog(parent, QStringLiteral("名前を付けて保存")), m_reporter(reporter), m_dataDir(std::move(dataDir))
-    {
-    }
-
-    void accept() override
-    {
-        const QStringList files = selectedFiles();
-        if (!files.isEmpty() && IsInDataFolder(m_dataDir, QFile::encodeName(files.constFirst()).toStdString())) {
-            m_reporter.ShowMessage(QString::fromUtf8(kDataFolderTargetMessage));
-            return;
-        }
-        QFileDialog::accept();
-    }
-
-private:
-    TMessageReporter& m_reporter;
-    std::filesystem::path m_dataDir;
-};
-
-}  // namespace
-
 void TForm1::ChooseSaveFile(const QString& proposedPath, THostedBrowser::SaveAnswer answer)
 {
-    auto* dialog = new TSaveDialog(this, m_reporter, m_dataDir);
-    dialog->setObjectName(QStringLiteral("SaveDialog"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setEnabled(true);  // also while another dialog has the window disabled
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setLabelText(QFileDialog::LookIn, QStringLiteral("保存する場所:"));
-    dialog->setLabelText(QFileDialog::FileName, QStringLiteral("ファイル名:"));
-    dialog->setLabelText(QFileDialog::FileType, QStringLiteral("ファイルの種類:"));
-    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("保存"));
-    dialog->setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
-    dialog->setNameFilter(QStringLiteral("すべてのファイル (*)"));
-    dialog->setDirectory(QFileInfo(proposedPath).absolutePath());
-    dialog->selectFile(QFileInfo(proposedPath).fileName());
-    connect(dialog, &QDialog::finished, this, [dialog, answer](int result) {
-        const QStringList files = dialog->selectedFiles();
-        answer(result == QDialog::Accepted && !files.isEmpty() ? files.constFirst() : QString());
-    });
-    dialog->setWindowModality(Qt::NonModal);
-    dialog->show();
+    ShowSaveDialog(this, proposedPath, m_dataDir, [this](const QString& message) { m_reporter.ShowMessage(message); },
+                   std::move(answer));
 }

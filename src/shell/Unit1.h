@@ -4,9 +4,12 @@
 // state (accounts, bid self-restraint flag, favorite tables).
 #pragma once
 
+#include "favorites/FavoritesStore.h"
 #include "settings/AppFiles.h"
+#include "shell/BidStop.h"
 #include "shell/Endpoints.h"
-#include "shell/ShellCore.h"
+#include "shell/PageAddresses.h"
+#include "shell/SearchAddresses.h"
 #include "shell/browser/HostedBrowser.h"
 #include "textconv/PzConv.h"
 #include "ui/MainWindowLink.h"

@@ -193,4 +193,18 @@ TEST(WriteOptions, OneLineAndReadBack)
     }
 }
 
+TEST(DownloadTarget, TheDataFolderAndAnythingBelowItAreRefused)
+{
+    testfiles::TTempDir dir;
+    const auto data = dir.path() / "lotscope";
+    std::filesystem::create_directories(data / "engine");
+    std::filesystem::create_directory_symlink(data, dir.path() / "link");
+    const std::pair<std::filesystem::path, bool> rows[] = {
+        {data, true}, {data / "engine" / "x", true}, {dir.path() / "link" / "search.ini", true},
+        {data / ".." / "lotscope" / "option.ini", true}, {dir.path() / "lotscope2" / "a.csv", false},
+    };
+    for (const auto& [target, refused] : rows)
+        EXPECT_EQ(IsInDataFolder(data, target), refused) << target;
+}
+
 }  // namespace

@@ -113,7 +113,7 @@ void TypeOver(QLineEdit* edit, const QString& text)
     Type(edit, text);
 }
 
-class RoadsEndToEnd : public ::testing::Test {
+class UserRoadsEndToEnd : public ::testing::Test {
 protected:
     // The engine's visited-link table under root: a 24-byte header ("VLnk",
     // version, table length, entries used, 8 bytes of salt), then the table
@@ -266,7 +266,7 @@ protected:
 };
 
 // Search, add the result page as a favorite, open it again from the tree.
-TEST_F(RoadsEndToEnd, SearchAddFavoriteAndOpenItAgain)
+TEST_F(UserRoadsEndToEnd, SearchAddFavoriteAndOpenItAgain)
 {
     WriteDataFiles("0,1,0\r\n");
     const std::string searchBefore = dir.Read("search.ini");
@@ -348,7 +348,7 @@ TEST_F(RoadsEndToEnd, SearchAddFavoriteAndOpenItAgain)
 
 // The add dialog on the site's user and item pages, reached through the
 // engine (the address box holds what the engine committed).
-TEST_F(RoadsEndToEnd, AddDialogRecognisesUserAndItemPages)
+TEST_F(UserRoadsEndToEnd, AddDialogRecognisesUserAndItemPages)
 {
     WriteDataFiles("0,1,0\r\n");
     Start();
@@ -382,7 +382,7 @@ TEST_F(RoadsEndToEnd, AddDialogRecognisesUserAndItemPages)
 
 // Register an ID, switch auto-login on, restart: the site receives the
 // login with the ID and the password, which login.ini does not hold.
-TEST_F(RoadsEndToEnd, RegisterThenAutoLoginAfterRestart)
+TEST_F(UserRoadsEndToEnd, RegisterThenAutoLoginAfterRestart)
 {
     WriteDataFiles("0,1,0\r\n");
     Start();
@@ -438,7 +438,7 @@ TEST_F(RoadsEndToEnd, RegisterThenAutoLoginAfterRestart)
 
 // The options dialog switches the bid stop at once: a bid link and a bid
 // form never show the preview page while it is on, and do once it is off.
-TEST_F(RoadsEndToEnd, BidRestraintModeFromTheOptionsDialog)
+TEST_F(UserRoadsEndToEnd, BidRestraintModeFromTheOptionsDialog)
 {
     WriteDataFiles("0,1,0\r\n");
     Start();
@@ -497,7 +497,7 @@ TEST_F(RoadsEndToEnd, BidRestraintModeFromTheOptionsDialog)
 // fingerprint of either login address (computed with the file's own salt);
 // no request of the answering page, to its own site or another, carries it
 // as Referer.
-TEST_F(RoadsEndToEnd, LoginLeavesThePasswordInNoFile)
+TEST_F(UserRoadsEndToEnd, LoginLeavesThePasswordInNoFile)
 {
     testfiles::TTempDir engineHome;
     const std::filesystem::path storage = engineHome.path() / "data", cache = engineHome.path() / "cache";

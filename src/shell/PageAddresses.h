@@ -1,19 +1,13 @@
-// The main window's logic that needs no widgets: the addresses its commands
-// open, the search and login addresses and the favorites tree's position
-// lookup. Text is Shift_JIS bytes throughout.
+// The addresses the main window's commands open and the login address: the
+// fixed pages of the menu and toolbar, the login address with its password
+// masked wherever it is shown, and the addresses the outside browser is
+// refused. Text is Shift_JIS bytes, the refusal messages UTF-8.
 #pragma once
 
-#include "favorites/FavoritesStore.h"
-#include "shell/BidStop.h"
 #include "shell/Endpoints.h"
 
-#include <cstddef>
-#include <optional>
 #include <string>
-#include <filesystem>
 #include <string_view>
-
-class TPzConv;
 
 // The fixed pages the menu and toolbar commands open.
 enum class TPageCommand {
@@ -27,21 +21,6 @@ enum class TPageCommand {
 };
 
 std::string PageAddress(const TEndpoints& endpoints, TPageCommand command);
-
-// The four outside searches, by button.
-enum class TSearchSite {
-    Auction,  // ToolButton13
-    Amazon,   // ToolButton10
-    Kakaku,   // ToolButton11
-    Aucfan,   // ToolButton12
-};
-
-// The search address for a term typed in the search box. Only the auction
-// search converts the term (EUC-JP, then percent-encoded by conv); the
-// others insert it as typed. Within the term, the characters a query reads
-// specially are escaped for every site (SearchTerm.h).
-std::string SearchAddress(const TEndpoints& endpoints, TSearchSite site, std::string_view term,
-                          const TPzConv& conv);
 
 // The login address. Every byte of the ID and of the password but A-Z, a-z,
 // 0-9, "-", ".", "_" and "~" is percent-encoded (%XX, upper-case hex), so
@@ -77,24 +56,6 @@ inline constexpr const char* kBuiltInAddressRefusedMessage =
 // when the box still shows that page's login address masked, so the mask
 // is never sent as a password; otherwise the text as typed.
 std::string AddressToOpen(const TEndpoints& endpoints, std::string_view typed, std::string_view location);
-
-// Whether a download's chosen path lies in the data folder (the folder
-// itself, its files, anything below it), links resolved. Such a target is
-// refused with kDataFolderTargetMessage.
-bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target);
-inline constexpr const char* kDataFolderTargetMessage =
-    "このフォルダーにはプログラムの設定ファイルがあるため保存できません。別の場所を選んでください";
-
-// A node of the favorites tree by absolute position (display order from 0,
-// children of collapsed nodes included): a kind node or one of its entries.
-struct TTreeNodeRef {
-    TFavoriteKind Kind;
-    std::optional<std::size_t> Entry;  // empty for the kind node itself
-    bool operator==(const TTreeNodeRef&) const = default;
-};
-// Which node stands at position p for the given tables; nothing when p is
-// beyond the last node.
-std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_t p);
 
 // What every login address begins with (the endpoint's "/config/login?"),
 // and the parameter that holds its password: the browser drops it from the

@@ -1,19 +1,12 @@
-#include "shell/ShellCore.h"
+#include "shell/PageAddresses.h"
 
-#include "shell/SearchTerm.h"
 #include "textconv/ByteRules.h"
 
 #include <algorithm>
 #include <cctype>
-#include <vector>
+#include <initializer_list>
 
 namespace {
-
-// Fixed program text of the search addresses, in Shift_JIS: "日本語" is
-// 93 FA 96 7B 8C EA and "あ" is 82 A0 in code page 932.
-constexpr std::string_view kAmazonTail =
-    "&mode=blended&tag=quillbrookmer-22&encoding-string-jp=\x93\xFA\x96\x7B\x8C\xEA";
-constexpr std::string_view kAucfanHead = "/search0?code=\x82\xA0&ym=-1&search=";
 
 constexpr std::string_view kLoginPath = "/config/login";
 constexpr std::string_view kPasswordKey = "passwd=";
@@ -71,26 +64,15 @@ std::string PageAddress(const TEndpoints& e, TPageCommand command)
     return {};
 }
 
-std::string SearchAddress(const TEndpoints& e, TSearchSite site, std::string_view term,
-                          const TPzConv& conv)
-{
-    switch (site) {
-    case TSearchSite::Auction:
-        return Join({e.AuctionSearch, "/search/auc?p=", AuctionSearchValue(term, conv)});
-    case TSearchSite::Amazon:
-        return Join({e.Amazon, "/exec/obidos/external-search?keyword=", EscapeQueryTerm(term), kAmazonTail});
-    case TSearchSite::Kakaku:
-        return Join({e.Kakaku, "/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=", EscapeQueryTerm(term)});
-    case TSearchSite::Aucfan:
-        return Join({e.Aucfan, kAucfanHead, EscapeQueryTerm(term)});
-    }
-    return {};
-}
-
 std::string LoginAddress(const TEndpoints& e, std::string_view yahooId, std::string_view password)
 {
     return Join({e.Login, kLoginPath, "?.src=auc&.done=", e.AuctionTop, "/jp", "&login=",
                  PercentEncoded(yahooId), "&passwd=", PercentEncoded(password)});
+}
+
+std::string LoginAddressHead(const TEndpoints& e)
+{
+    return Join({e.Login, kLoginPath, "?"});
 }
 
 namespace {
@@ -111,7 +93,7 @@ std::size_t FindCaseless(std::string_view text, std::string_view head, std::size
 
 bool IsLoginAddress(const TEndpoints& e, std::string_view text)
 {
-    return FindCaseless(text, Join({e.Login, kLoginPath, "?"}), 0) != std::string_view::npos;
+    return FindCaseless(text, LoginAddressHead(e), 0) != std::string_view::npos;
 }
 
 bool IsBuiltInAddress(std::string_view text)
@@ -129,7 +111,7 @@ bool IsBuiltInAddress(std::string_view text)
 
 std::string MaskLoginAddress(const TEndpoints& e, std::string_view text)
 {
-    const std::string head = Join({e.Login, kLoginPath, "?"});
+    const std::string head = LoginAddressHead(e);
     std::string out;
     out.reserve(text.size());
     std::size_t done = 0;  // text before this is in out
@@ -161,37 +143,4 @@ std::string AddressToOpen(const TEndpoints& e, std::string_view typed, std::stri
     if (IsLoginAddress(e, location) && typed == MaskLoginAddress(e, location))
         return std::string(location);
     return std::string(typed);
-}
-
-
-std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_t p)
-{
-    for (TFavoriteKind kind : kFavoriteKinds) {
-        if (p == 0)
-            return TTreeNodeRef{kind, std::nullopt};
-        --p;
-        const std::size_t count = tables[kind].size();
-        if (p < count)
-            return TTreeNodeRef{kind, p};
-        p -= count;
-    }
-    return std::nullopt;
-}
-
-bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target)
-{
-    std::error_code error;
-    const auto folder = std::filesystem::weakly_canonical(dataDir, error);
-    if (error)
-        return false;
-    const auto chosen = std::filesystem::weakly_canonical(target, error);
-    if (error)
-        return true;  // cannot tell: refused
-    const auto [mismatch, rest] = std::mismatch(folder.begin(), folder.end(), chosen.begin(), chosen.end());
-    return mismatch == folder.end();
-}
-
-std::string LoginAddressHead(const TEndpoints& e)
-{
-    return Join({e.Login, kLoginPath, "?"});
 }
