@@ -12,7 +12,7 @@ packages=(
   qt6-qpa-plugins libgl-dev qt6-translations-l10n libqt6svg6
   libssl-dev openssl
   libgtest-dev libgmock-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   fonts-noto-cjk
   xvfb xauth
   python3
