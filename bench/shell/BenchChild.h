@@ -69,9 +69,15 @@ inline long long TreeRssKb()
     return total;
 }
 
-// One line on stdout: "committed <ns> <tree kB>".
+// One line on stdout: "committed <ns> <tree kB>". With BENCH_SMAPS=FILE
+// the process's memory map at that moment goes to FILE, to see which
+// mappings the memory is in.
 inline void ReportCommitted()
 {
+    if (const char* dump = getenv("BENCH_SMAPS")) {
+        std::ifstream in("/proc/self/smaps");
+        std::ofstream(dump) << in.rdbuf();
+    }
     std::printf("committed %lld %lld\n", MonotonicNs(), TreeRssKb());
     std::fflush(stdout);
 }

@@ -3,7 +3,8 @@
 // wall time from fork to the first committed navigation of the home page
 // and the peak memory (main process from wait4, process tree at commit).
 // Usage: bench_startup [rounds=5]; BENCH_VERBOSE=1 keeps the children's
-// diagnostics on stderr.
+// diagnostics on stderr. The children alone (bench_startup_lotscope,
+// bench_startup_minimal) take BENCH_SMAPS=FILE (BenchChild.h).
 #include "BenchChild.h"
 
 #include <algorithm>
@@ -25,10 +26,7 @@ struct Run {
     bool ok = false;
 };
 
-void WriteFile(const fs::path& p, const std::string& bytes)
-{
-    std::ofstream(p, std::ios::binary) << bytes;
-}
+void WriteFile(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 Run RunOnce(const char* program, const fs::path& scratch)
 {
