@@ -42,8 +42,7 @@ int main(int argc, char** argv)
             else
                 ++wrong;
         }
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::printf("  %-42s right %7ld   wrong %5ld   not read %5ld   (%.1f s)\n", m.Name, right, wrong, failed,
                     seconds);
         totalWrong += wrong;

@@ -51,8 +51,7 @@ public:
         std::string out(data.size(), '\0');
         int written = 0;
         if (EVP_CipherUpdate(m_ctx, reinterpret_cast<unsigned char*>(out.data()), &written,
-                             reinterpret_cast<const unsigned char*>(data.data()),
-                             static_cast<int>(data.size())) != 1 ||
+                             reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size())) != 1 ||
             written != static_cast<int>(data.size()))
             throw std::runtime_error("RC2 failed");
         return TPzConv::Base64Encode(out);

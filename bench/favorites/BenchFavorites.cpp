@@ -16,9 +16,9 @@ namespace {
 
 TFavoriteList MakeList(size_t count)
 {
-    const char* words[] = {"ポケモンカード", "腕時計 セイコー", "中古 ノートパソコン", "ファミコン 本体",
-                           "限定版 フィギュア", "万年筆", "古銭 明治", "レコード 昭和", "着物 正絹",
-                           "ゲームボーイ", "切手 シート", "ロードバイク"};
+    const char* words[] = {"ポケモンカード",    "腕時計 セイコー", "中古 ノートパソコン", "ファミコン 本体",
+                           "限定版 フィギュア", "万年筆",          "古銭 明治",           "レコード 昭和",
+                           "着物 正絹",         "ゲームボーイ",    "切手 シート",         "ロードバイク"};
     TFavoriteList list;
     list.reserve(count);
     for (size_t i = 0; i < count; ++i) {
@@ -42,10 +42,7 @@ TFavoriteList MakeList(size_t count)
     return list;
 }
 
-double Ms(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
+double Ms(std::chrono::steady_clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 }  // namespace
 
@@ -76,8 +73,7 @@ int main(int argc, char** argv)
             }
         }
         std::printf("%10zu %12ju %12.2f %12.2f\n", count,
-                    static_cast<uintmax_t>(std::filesystem::file_size(dir / "search.ini")), bestWrite,
-                    bestRead);
+                    static_cast<uintmax_t>(std::filesystem::file_size(dir / "search.ini")), bestWrite, bestRead);
     }
     std::filesystem::remove_all(dir);
     return 0;

@@ -80,7 +80,8 @@ const TFileSizeLimits kLimits = kFavoriteLimits;
 const TCase kCases[] = {
     {"good files", [](const fs::path&) {}},
     {"option.ini: one 10 MB field", [](const fs::path& d) { WriteRepeated(d / "option.ini", "1", 10'000'000); }},
-    {"search.ini: 20 MB of bare CR bytes", [](const fs::path& d) { WriteRepeated(d / "search.ini", "\r", 20'000'000); }},
+    {"search.ini: 20 MB of bare CR bytes",
+     [](const fs::path& d) { WriteRepeated(d / "search.ini", "\r", 20'000'000); }},
     {"login.ini: 3 lines, then 200 MB of lines",
      [](const fs::path& d) { WriteRepeated(d / "login.ini", "x,y\r\n", 200'000'000, "taro,\r\n,\r\n,\r\n"); }},
     {"login.ini: one 200 MB line", [](const fs::path& d) { WriteRepeated(d / "login.ini", "x", 200'000'000); }},
@@ -94,10 +95,12 @@ const TCase kCases[] = {
              WriteRepeated(p, std::string(kLimits.MaxLineBytes - 2, 'n') + ",u\r\n", 63 * (kLimits.MaxLineBytes + 2));
          });
      }},
-    {"3 x 50,000 empty entries", [](const fs::path& d) {
+    {"3 x 50,000 empty entries",
+     [](const fs::path& d) {
          ForEachFavoritesFile(d, [](const fs::path& p) { WriteRepeated(p, "\r\n", 2 * kLimits.MaxLines); });
      }},
-    {"3 x 50,000 short entries (a,b)", [](const fs::path& d) {
+    {"3 x 50,000 short entries (a,b)",
+     [](const fs::path& d) {
          ForEachFavoritesFile(d, [](const fs::path& p) { WriteRepeated(p, "a,b\r\n", 5 * kLimits.MaxLines); });
      }},
     {"search.ini one byte beyond 16 MiB",
@@ -144,8 +147,8 @@ int main(int argc, char** argv)
         }
         if (ms.empty())
             continue;
-        std::printf("%-62s %7.0f ms %8.1f MiB  %d%s%s\n", c.Name, bench::Median(ms), bench::Median(peak) / 1024.0, messages,
-                    first.empty() ? "" : ": ", first.c_str());
+        std::printf("%-62s %7.0f ms %8.1f MiB  %d%s%s\n", c.Name, bench::Median(ms), bench::Median(peak) / 1024.0,
+                    messages, first.empty() ? "" : ": ", first.c_str());
         std::fflush(stdout);
     }
     fs::remove_all(scratch);

@@ -47,7 +47,8 @@ THttpResponse Answer(const THttpRequest& request)
         return THttpResponse::Html("<p>frame</p>");
     if (path.endsWith(".js"))
         return {200, {{"Content-Type", "text/javascript"}}, "window.n = (window.n || 0) + 1;"};
-    return {200, {{"Content-Type", "image/svg+xml"}},
+    return {200,
+            {{"Content-Type", "image/svg+xml"}},
             "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><rect width='8' height='8'/></svg>"};
 }
 

@@ -21,14 +21,14 @@ namespace {
 class TIdleBrowser final : public THostedBrowser {
 public:
     QWidget* Widget() override { return &m_widget; }
-    void Navigate(const QString&) override {}
-    void GoBack() override {}
-    void GoForward() override {}
-    void Refresh() override {}
+    void Navigate(const QString&) override { }
+    void GoBack() override { }
+    void GoForward() override { }
+    void Refresh() override { }
     QString LocationURL() const override { return {}; }
     bool DocumentPresent() const override { return false; }
-    void SetNavigationFilter(NavigationFilter) override {}
-    void HideSecretParameter(const QString&, const QString&) override {}
+    void SetNavigationFilter(NavigationFilter) override { }
+    void HideSecretParameter(const QString&, const QString&) override { }
 
 private:
     QWidget m_widget;
@@ -37,7 +37,7 @@ private:
 class TQuietReporter final : public TMessageReporter {
 public:
     void ShowError(const QString& m) override { std::fprintf(stderr, "error: %s\n", qPrintable(m)); }
-    void ShowMessage(const QString&) override {}
+    void ShowMessage(const QString&) override { }
     bool AskYesNo(const QString&) override { return false; }
 };
 
@@ -59,7 +59,8 @@ void WriteFavoriteFiles(const fs::path& dir, int perKind)
     for (const char* file : {"search.ini", "username.ini", "exhibit.ini"}) {
         std::ofstream out(dir / file, std::ios::binary);
         for (int i = 0; i < perKind; ++i)
-            out << "\x83\x4A\x83\x81\x83\x89 " << i << ",https://auctions.example.jp/search/auc?p=%a5%ab" << i << "\r\n";
+            out << "\x83\x4A\x83\x81\x83\x89 " << i << ",https://auctions.example.jp/search/auc?p=%a5%ab" << i
+                << "\r\n";
     }
 }
 
@@ -70,7 +71,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const fs::path dir = fs::temp_directory_path() / ("lotscope-bench-tree-" + std::to_string(QCoreApplication::applicationPid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("lotscope-bench-tree-" + std::to_string(QCoreApplication::applicationPid()));
     fs::create_directories(dir);
     WriteFavoriteFiles(dir, 0);
     std::ofstream(dir / "login.ini", std::ios::binary) << "taro,\r\n";
@@ -101,8 +103,7 @@ int main(int argc, char** argv)
         std::printf("LoadFavorites, 3 x %d entries (%d nodes): median %.1f ms, best %.1f ms, worst %.1f ms, "
                     "resident +%.1f MiB%s\n",
                     perKind, nodes, ms[ms.size() / 2], ms.front(), ms.back(),
-                    static_cast<double>(ResidentKb() - baseKb) / 1024.0,
-                    perKind == 20000 ? " (target < 150 ms)" : "");
+                    static_cast<double>(ResidentKb() - baseKb) / 1024.0, perKind == 20000 ? " (target < 150 ms)" : "");
     }
     fs::remove_all(dir);
     return 0;

@@ -6,8 +6,8 @@
 #include "shell/browser/WebEngineBrowser.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QDialog>
+#include <QDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>

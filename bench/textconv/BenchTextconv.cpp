@@ -23,20 +23,23 @@ constexpr int kRepeats = 5;
 // Small deterministic generator so every run measures the same text.
 struct Rng {
     std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    std::uint32_t Next() {
+    std::uint32_t Next()
+    {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<std::uint32_t>(state >> 33);
     }
     std::uint32_t Below(std::uint32_t n) { return Next() % n; }
 };
 
-void AppendJis(std::string& out, int row, int cell) {
+void AppendJis(std::string& out, int row, int cell)
+{
     out += TPzConv::JisToSjis(static_cast<std::uint8_t>(0x20 + row), static_cast<std::uint8_t>(0x20 + cell));
 }
 
 // Kanji (JIS rows 16-46, all assigned), hiragana, katakana, punctuation, half-width kana
 // with voiced marks, and ASCII words, in proportions like ordinary prose.
-std::string MakeCorpus() {
+std::string MakeCorpus()
+{
     Rng rng;
     std::string text;
     text.reserve(kCorpusBytes + 64);
@@ -45,15 +48,21 @@ std::string MakeCorpus() {
         const std::uint32_t kind = rng.Below(100);
         const std::uint32_t len = 1 + rng.Below(6);
         for (std::uint32_t i = 0; i < len; ++i) {
-            if (kind < 35) AppendJis(text, 16 + static_cast<int>(rng.Below(31)), 1 + static_cast<int>(rng.Below(94)));
-            else if (kind < 65) AppendJis(text, 4, 1 + static_cast<int>(rng.Below(83)));   // hiragana
-            else if (kind < 73) AppendJis(text, 5, 1 + static_cast<int>(rng.Below(86)));   // katakana
-            else if (kind < 77) AppendJis(text, 1, 2 + static_cast<int>(rng.Below(3)));    // 、。，
-            else if (kind < 87) {                                                          // half-width kana
+            if (kind < 35)
+                AppendJis(text, 16 + static_cast<int>(rng.Below(31)), 1 + static_cast<int>(rng.Below(94)));
+            else if (kind < 65)
+                AppendJis(text, 4, 1 + static_cast<int>(rng.Below(83)));  // hiragana
+            else if (kind < 73)
+                AppendJis(text, 5, 1 + static_cast<int>(rng.Below(86)));  // katakana
+            else if (kind < 77)
+                AppendJis(text, 1, 2 + static_cast<int>(rng.Below(3)));  // 、。，
+            else if (kind < 87) {                                        // half-width kana
                 const auto b = static_cast<char>(0xA6 + rng.Below(0xDE - 0xA6));
                 text += b;
-                if (TPzConv::IsDakuKana(static_cast<std::uint8_t>(b)) && rng.Below(4) == 0) text += '\xDE';
-                else if (TPzConv::IsHanDakuKana(static_cast<std::uint8_t>(b)) && rng.Below(4) == 0) text += '\xDF';
+                if (TPzConv::IsDakuKana(static_cast<std::uint8_t>(b)) && rng.Below(4) == 0)
+                    text += '\xDE';
+                else if (TPzConv::IsHanDakuKana(static_cast<std::uint8_t>(b)) && rng.Below(4) == 0)
+                    text += '\xDF';
             } else {
                 text += words[rng.Below(10)];
                 text += ' ';
@@ -71,7 +80,8 @@ std::string MakeCorpus() {
     return text;
 }
 
-double BestSeconds(const std::function<std::size_t()>& run) {
+double BestSeconds(const std::function<std::size_t()>& run)
+{
     double best = 1e9;
     std::size_t sink = 0;
     for (int r = 0; r < kRepeats; ++r) {
@@ -80,14 +90,16 @@ double BestSeconds(const std::function<std::size_t()>& run) {
         const auto t1 = std::chrono::steady_clock::now();
         best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
     }
-    if (sink == 42) std::puts("");  // keeps the results alive
+    if (sink == 42)
+        std::puts("");  // keeps the results alive
     return best;
 }
 
 // iconv over the whole text, with the output sized as TPzConv sizes its own
 // (input + 1/8) and grown on demand, so that both sides pay the same for
 // memory.
-std::string IconvAll(const char* to, const char* from, const std::string& in) {
+std::string IconvAll(const char* to, const char* from, const std::string& in)
+{
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         std::fprintf(stderr, "iconv_open %s -> %s failed\n", from, to);
@@ -102,7 +114,8 @@ std::string IconvAll(const char* to, const char* from, const std::string& in) {
         std::size_t ol = out.size() - used;
         const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
         used = static_cast<std::size_t>(op - out.data());
-        if (r != static_cast<std::size_t>(-1)) break;
+        if (r != static_cast<std::size_t>(-1))
+            break;
         if (errno != E2BIG) {
             std::fprintf(stderr, "iconv %s -> %s stopped at byte %zu\n", from, to, in.size() - il);
             std::exit(1);
@@ -118,7 +131,8 @@ double MBps(std::size_t bytes, double seconds) { return static_cast<double>(byte
 
 }  // namespace
 
-int main() {
+int main()
+{
     const std::string sjis = MakeCorpus();
     TPzConv withDaku;  // ktZenWithDaku by default
     TPzConv none;
@@ -129,8 +143,9 @@ int main() {
         std::fprintf(stderr, "conversions disagree with iconv on the corpus\n");
         return 1;
     }
-    std::printf("corpus: %zu bytes of Shift_JIS (%.1f MiB), EUC-JP form %zu bytes; best of %d runs, MB = 10^6 bytes of input\n",
-                sjis.size(), static_cast<double>(sjis.size()) / kMiB, euc.size(), kRepeats);
+    std::printf(
+        "corpus: %zu bytes of Shift_JIS (%.1f MiB), EUC-JP form %zu bytes; best of %d runs, MB = 10^6 bytes of input\n",
+        sjis.size(), static_cast<double>(sjis.size()) / kMiB, euc.size(), kRepeats);
 
     const double tWith = BestSeconds([&] { return withDaku.SjisToEuc(sjis).size(); });
     const double tNone = BestSeconds([&] { return none.SjisToEuc(sjis).size(); });
@@ -147,7 +162,8 @@ int main() {
     const std::string leads(kMiB, '\x81');
     std::string marks;
     marks.reserve(kMiB);
-    while (marks.size() < kMiB) marks += "\xB6\xDE";
+    while (marks.size() < kMiB)
+        marks += "\xB6\xDE";
     auto ms = [](double s) { return s * 1e3; };
     std::printf("1 MiB of 0x81:    SjisToEuc %.2f ms, HanToZenWithDaku %.2f ms, HanToZenSepaDaku %.2f ms\n",
                 ms(BestSeconds([&] { return withDaku.SjisToEuc(leads).size(); })),

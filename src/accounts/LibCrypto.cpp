@@ -14,8 +14,8 @@ bool Load(TLibCrypto& table)
     if (library == nullptr)
         return false;
     bool complete = true;
-#define LOTSCOPE_LIBCRYPTO_RESOLVE(name)                                     \
-    table.name = reinterpret_cast<decltype(table.name)>(dlsym(library, #name)); \
+#define LOTSCOPE_LIBCRYPTO_RESOLVE(name)                                                                               \
+    table.name = reinterpret_cast<decltype(table.name)>(dlsym(library, #name));                                        \
     complete = complete && table.name != nullptr;
     LOTSCOPE_LIBCRYPTO_FUNCTIONS(LOTSCOPE_LIBCRYPTO_RESOLVE)
 #undef LOTSCOPE_LIBCRYPTO_RESOLVE

@@ -14,33 +14,33 @@
 #include <openssl/params.h>
 #include <openssl/provider.h>
 
-#define LOTSCOPE_LIBCRYPTO_FUNCTIONS(X) \
-    X(ERR_peek_last_error)              \
-    X(ERR_pop_to_mark)                  \
-    X(ERR_set_mark)                     \
-    X(EVP_CIPHER_CTX_free)              \
-    X(EVP_CIPHER_CTX_get_params)        \
-    X(EVP_CIPHER_CTX_new)               \
-    X(EVP_CIPHER_CTX_reset)             \
-    X(EVP_CIPHER_CTX_set_padding)       \
-    X(EVP_CIPHER_CTX_set_params)        \
-    X(EVP_CIPHER_fetch)                 \
-    X(EVP_CIPHER_free)                  \
-    X(EVP_CipherInit_ex2)               \
-    X(EVP_CipherUpdate)                 \
-    X(EVP_DigestFinal_ex)               \
-    X(EVP_DigestInit_ex2)               \
-    X(EVP_DigestUpdate)                 \
-    X(EVP_MD_CTX_free)                  \
-    X(EVP_MD_CTX_new)                   \
-    X(EVP_MD_fetch)                     \
-    X(EVP_MD_free)                      \
-    X(OSSL_LIB_CTX_free)                \
-    X(OSSL_LIB_CTX_new)                 \
-    X(OSSL_PARAM_construct_end)         \
-    X(OSSL_PARAM_construct_size_t)      \
-    X(OSSL_PARAM_modified)              \
-    X(OSSL_PROVIDER_load)               \
+#define LOTSCOPE_LIBCRYPTO_FUNCTIONS(X)                                                                                \
+    X(ERR_peek_last_error)                                                                                             \
+    X(ERR_pop_to_mark)                                                                                                 \
+    X(ERR_set_mark)                                                                                                    \
+    X(EVP_CIPHER_CTX_free)                                                                                             \
+    X(EVP_CIPHER_CTX_get_params)                                                                                       \
+    X(EVP_CIPHER_CTX_new)                                                                                              \
+    X(EVP_CIPHER_CTX_reset)                                                                                            \
+    X(EVP_CIPHER_CTX_set_padding)                                                                                      \
+    X(EVP_CIPHER_CTX_set_params)                                                                                       \
+    X(EVP_CIPHER_fetch)                                                                                                \
+    X(EVP_CIPHER_free)                                                                                                 \
+    X(EVP_CipherInit_ex2)                                                                                              \
+    X(EVP_CipherUpdate)                                                                                                \
+    X(EVP_DigestFinal_ex)                                                                                              \
+    X(EVP_DigestInit_ex2)                                                                                              \
+    X(EVP_DigestUpdate)                                                                                                \
+    X(EVP_MD_CTX_free)                                                                                                 \
+    X(EVP_MD_CTX_new)                                                                                                  \
+    X(EVP_MD_fetch)                                                                                                    \
+    X(EVP_MD_free)                                                                                                     \
+    X(OSSL_LIB_CTX_free)                                                                                               \
+    X(OSSL_LIB_CTX_new)                                                                                                \
+    X(OSSL_PARAM_construct_end)                                                                                        \
+    X(OSSL_PARAM_construct_size_t)                                                                                     \
+    X(OSSL_PARAM_modified)                                                                                             \
+    X(OSSL_PROVIDER_load)                                                                                              \
     X(OSSL_PROVIDER_unload)
 
 struct TLibCrypto {

@@ -77,8 +77,8 @@ bool ReadRc2Lengths(const TLibCrypto* lib, EVP_CIPHER_CTX* ctx, std::size_t& key
 
 }  // namespace
 
-bool SetupRc2(EVP_CIPHER_CTX* ctx, const EVP_CIPHER* cipher, std::span<const unsigned char> key,
-              unsigned effectiveBits, const unsigned char* iv, bool encrypt)
+bool SetupRc2(EVP_CIPHER_CTX* ctx, const EVP_CIPHER* cipher, std::span<const unsigned char> key, unsigned effectiveBits,
+              const unsigned char* iv, bool encrypt)
 {
     const int enc = encrypt ? 1 : 0;
     const TLibCrypto* lib = LibCrypto();
@@ -104,8 +104,7 @@ bool SetupRc2(EVP_CIPHER_CTX* ctx, const EVP_CIPHER* cipher, std::span<const uns
         return false;
     std::size_t readLength = 0;
     std::size_t readBits = 0;
-    return ReadRc2Lengths(lib, ctx, readLength, readBits) && readLength == key.size() &&
-           readBits == effectiveBits;
+    return ReadRc2Lengths(lib, ctx, readLength, readBits) && readLength == key.size() && readBits == effectiveBits;
 }
 
 bool CheckPadding(std::span<const unsigned char, Rc2BlockSize> block, std::size_t& padLength)

@@ -32,8 +32,8 @@ enum class Rc2KeyModel {
 // Encrypt always uses the first; Decrypt tries them in this order, which
 // settles ties between equally ranked plaintexts (see
 // THogeCrypt::PlaintextRank).
-inline constexpr std::array<Rc2KeyModel, 3> DecryptKeyModels = {
-    Rc2KeyModel::Full128, Rc2KeyModel::Full40, Rc2KeyModel::Salted40};
+inline constexpr std::array<Rc2KeyModel, 3> DecryptKeyModels = {Rc2KeyModel::Full128, Rc2KeyModel::Full40,
+                                                                Rc2KeyModel::Salted40};
 
 struct Rc2Key {
     std::array<unsigned char, 16> bytes{};
@@ -67,8 +67,8 @@ private:
 // effectiveBits, the given IV (8 bytes, or null for ECB) and padding off.
 // Both lengths are set through the cipher's parameters and read back, so a
 // provider that ignored them is a failure rather than a silently wrong key.
-bool SetupRc2(EVP_CIPHER_CTX* ctx, const EVP_CIPHER* cipher, std::span<const unsigned char> key,
-              unsigned effectiveBits, const unsigned char* iv, bool encrypt);
+bool SetupRc2(EVP_CIPHER_CTX* ctx, const EVP_CIPHER* cipher, std::span<const unsigned char> key, unsigned effectiveBits,
+              const unsigned char* iv, bool encrypt);
 
 // True when block (the last plaintext block) ends in valid padding: a length
 // p of 1 to 8 and p bytes each equal to p. Sets padLength to p.

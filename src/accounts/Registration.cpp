@@ -27,7 +27,7 @@ TAccounts AccountsFromEdits(const TRegistrationEdits& edits)
 }
 
 TStoredAndShownPasswords::TDecrypted TStoredAndShownPasswords::Decrypt(const std::array<std::string, 3>& shown,
-                                                   const std::array<std::string, 3>& storedTexts)
+                                                                       const std::array<std::string, 3>& storedTexts)
 {
     TDecrypted out;
     for (size_t k = 0; k < storedTexts.size(); ++k) {

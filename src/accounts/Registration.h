@@ -69,10 +69,10 @@ std::string EncryptFailedMessage(std::string_view cipherError);
 // Why 登録 refuses the edits.
 enum class TRegistrationProblem {
     None,
-    CommaInId,         // login.ini would cut the ID at its first comma
-    ControlInId,       // a control character would break login.ini's lines
-    ControlInPassword, // a control character no stored text could give back
-    Unrepresentable,   // a character Shift_JIS has no code for
+    CommaInId,          // login.ini would cut the ID at its first comma
+    ControlInId,        // a control character would break login.ini's lines
+    ControlInPassword,  // a control character no stored text could give back
+    Unrepresentable,    // a character Shift_JIS has no code for
 };
 
 struct TRegistrationCheck {

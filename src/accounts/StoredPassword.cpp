@@ -42,12 +42,6 @@ TPasswordCipherResult DecryptStoredPassword(std::string_view storedText)
     return {true, dest.str(), {}};
 }
 
-std::string EncryptPasswordText(std::string_view password)
-{
-    return EncryptStoredPassword(password).Text;
-}
+std::string EncryptPasswordText(std::string_view password) { return EncryptStoredPassword(password).Text; }
 
-std::string DecryptPasswordText(std::string_view storedText)
-{
-    return DecryptStoredPassword(storedText).Text;
-}
+std::string DecryptPasswordText(std::string_view storedText) { return DecryptStoredPassword(storedText).Text; }

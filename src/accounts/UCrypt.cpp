@@ -57,10 +57,7 @@ constexpr const char* ReadFailed = "read failed";
 constexpr const char* WriteFailed = "write failed";
 constexpr const char* PositionUnavailable = "stream position unavailable";
 
-std::uint32_t EvpCode(int reason)
-{
-    return static_cast<std::uint32_t>(ERR_PACK(ERR_LIB_EVP, 0, reason));
-}
+std::uint32_t EvpCode(int reason) { return static_cast<std::uint32_t>(ERR_PACK(ERR_LIB_EVP, 0, reason)); }
 
 // A failure inside an operation; caught at the operation's edge.
 struct Failure {
@@ -70,10 +67,7 @@ struct Failure {
 
 // The cipher library; reached only once a session's context is acquired,
 // which has loaded it.
-const TLibCrypto& Lib()
-{
-    return *LibCrypto();
-}
+const TLibCrypto& Lib() { return *LibCrypto(); }
 
 // A library call failed: the library's own code for it (none when the
 // library itself could not be loaded).
@@ -83,21 +77,15 @@ const TLibCrypto& Lib()
     throw Failure{step, lib != nullptr ? static_cast<std::uint32_t>(lib->ERR_peek_last_error()) : 0};
 }
 
-[[noreturn]] void FailWith(const char* step, std::uint32_t code)
-{
-    throw Failure{step, code};
-}
+[[noreturn]] void FailWith(const char* step, std::uint32_t code) { throw Failure{step, code}; }
 
-[[noreturn]] void FailStream(const char* message)
-{
-    throw Failure{message, static_cast<std::uint32_t>(errno)};
-}
+[[noreturn]] void FailStream(const char* message) { throw Failure{message, static_cast<std::uint32_t>(errno)}; }
 
 // What one call holds, released in the fixed order: the work buffer, the
 // hash (if still held), the key, and last the library context.
 class CipherSession {
 public:
-    explicit CipherSession(bool encrypt) : m_encrypt(encrypt) {}
+    explicit CipherSession(bool encrypt) : m_encrypt(encrypt) { }
     CipherSession(const CipherSession&) = delete;
     CipherSession& operator=(const CipherSession&) = delete;
     ~CipherSession() { Release(); }
@@ -144,8 +132,7 @@ public:
         if (cipherAlgId != CalgRc2)
             FailWith(StepDeriveKey, EvpCode(EVP_R_UNSUPPORTED_CIPHER));
         unsigned int digestLength = 0;
-        if (Lib().EVP_DigestFinal_ex(m_hash, m_digest.data(), &digestLength) != 1 ||
-            digestLength != m_digest.size())
+        if (Lib().EVP_DigestFinal_ex(m_hash, m_digest.data(), &digestLength) != 1 || digestLength != m_digest.size())
             FailOpenSsl(StepDeriveKey);
         m_cipher = Lib().EVP_CIPHER_fetch(m_library.Context(), "RC2-CBC", nullptr);
         if (m_cipher == nullptr)
@@ -164,8 +151,7 @@ public:
     {
         static constexpr unsigned char ZeroIv[Rc2BlockSize] = {};
         Rc2Key key = DeriveRc2Key(m_digest, model);
-        const bool ok = SetupRc2(m_key, m_cipher, key.bytes, key.effectiveBits,
-                                 iv != nullptr ? iv : ZeroIv, m_encrypt);
+        const bool ok = SetupRc2(m_key, m_cipher, key.bytes, key.effectiveBits, iv != nullptr ? iv : ZeroIv, m_encrypt);
         explicit_bzero(key.bytes.data(), key.bytes.size());
         if (!ok)
             FailOpenSsl(StepDeriveKey);
@@ -321,8 +307,7 @@ using Tail = std::array<unsigned char, 2 * Rc2BlockSize>;
 std::optional<Tail> ReadTail(std::istream& source, std::streamoff start, std::streamoff size)
 {
     const std::streamoff length = size - start;
-    if (length < static_cast<std::streamoff>(Rc2BlockSize) ||
-        length % static_cast<std::streamoff>(Rc2BlockSize) != 0)
+    if (length < static_cast<std::streamoff>(Rc2BlockSize) || length % static_cast<std::streamoff>(Rc2BlockSize) != 0)
         return std::nullopt;
     Tail tail{};
     const bool hasChain = length >= static_cast<std::streamoff>(2 * Rc2BlockSize);
@@ -355,7 +340,8 @@ bool PadsUnder(CipherSession& session, const Tail& tail, Rc2KeyModel model)
 // from the final one). False when the final piece's padding does not verify;
 // that piece then reaches no sink. Otherwise the padding's length.
 template <typename Sink>
-std::optional<std::size_t> DecryptPieces(CipherSession& session, std::istream& source, std::uint32_t chunkSize, Sink&& sink)
+std::optional<std::size_t> DecryptPieces(CipherSession& session, std::istream& source, std::uint32_t chunkSize,
+                                         Sink&& sink)
 {
     unsigned char* buffer = session.Buffer();
     for (;;) {
@@ -364,16 +350,15 @@ std::optional<std::size_t> DecryptPieces(CipherSession& session, std::istream& s
         if (!final && n == 0)
             FailStream(ReadFailed);
         if (n % Rc2BlockSize != 0)
-            FailWith(StepDecrypt, EvpCode(final ? EVP_R_WRONG_FINAL_BLOCK_LENGTH
-                                                : EVP_R_DATA_NOT_MULTIPLE_OF_BLOCK_LENGTH));
+            FailWith(StepDecrypt,
+                     EvpCode(final ? EVP_R_WRONG_FINAL_BLOCK_LENGTH : EVP_R_DATA_NOT_MULTIPLE_OF_BLOCK_LENGTH));
         if (final && n == 0)
             FailWith(StepDecrypt, EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH));
         if (!session.Crypt(buffer, n))
             FailOpenSsl(StepDecrypt);
         if (final) {
             std::size_t pad = 0;
-            if (!CheckPadding(std::span<const unsigned char, Rc2BlockSize>(
-                                  buffer + n - Rc2BlockSize, Rc2BlockSize),
+            if (!CheckPadding(std::span<const unsigned char, Rc2BlockSize>(buffer + n - Rc2BlockSize, Rc2BlockSize),
                               pad))
                 return std::nullopt;
             n -= pad;
@@ -393,8 +378,7 @@ void Wipe(std::string& text) noexcept
 }
 
 // Records a failure; never throws (an unstorable message leaves it empty).
-void Record(std::uint32_t& errorCode, std::string& errorMessage, std::uint32_t code,
-            const char* message) noexcept
+void Record(std::uint32_t& errorCode, std::string& errorMessage, std::uint32_t code, const char* message) noexcept
 {
     errorCode = code;
     try {
@@ -408,8 +392,7 @@ void Record(std::uint32_t& errorCode, std::string& errorMessage, std::uint32_t c
 // then the session released whatever the outcome. OpenSSL errors raised
 // meanwhile are dropped from the thread's queue.
 template <typename Body>
-bool RunTrapped(std::uint32_t& errorCode, std::string& errorMessage, bool encrypt,
-                Body&& body) noexcept
+bool RunTrapped(std::uint32_t& errorCode, std::string& errorMessage, bool encrypt, Body&& body) noexcept
 {
     errorCode = 0;
     errorMessage.clear();
@@ -504,8 +487,8 @@ bool THogeCrypt::Decrypt(std::istream& Source, std::string_view Passphrase, std:
             SeekTo(Source, start);
             session.KeyFor(model, nullptr);
             Wipe(plain);
-            const std::optional<std::size_t> pad = DecryptPieces(session, Source, ChunkSize,
-                [&](const unsigned char* data, std::size_t n) {
+            const std::optional<std::size_t> pad =
+                DecryptPieces(session, Source, ChunkSize, [&](const unsigned char* data, std::size_t n) {
                     plain.append(reinterpret_cast<const char*>(data), n);
                 });
             if (!pad)

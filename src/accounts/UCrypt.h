@@ -23,7 +23,7 @@ public:
     std::string ErrorMessage;
     std::uint32_t CipherAlgId = 0x6602;  // CALG_RC2
     std::uint32_t PadSize = 8;
-    std::uint32_t HashAlgId = 0x8003;    // CALG_MD5
+    std::uint32_t HashAlgId = 0x8003;  // CALG_MD5
     std::uint32_t ChunkSize = 1024;
 
     // Decrypt decrypts under every key model whose padding verifies and

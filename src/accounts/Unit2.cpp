@@ -16,10 +16,10 @@ TForm2::TForm2(TMainWindowLink& form1, QWidget* parent)
 
     GroupBox1 = MakeGroupBox(this, "GroupBox1", QStringLiteral("IDの登録"), {8, 8, 369, 281});
 
-    Label1 = MakeLabel(GroupBox1, "Label1",
-                       QStringLiteral("Yahoo!オークションにログインするためのIDとパスワードを"), QPoint(24, 24));
-    Label2 = MakeLabel(GroupBox1, "Label2",
-                       QStringLiteral("登録します。３つまでIDを登録できます。（デフォルトはID1）"), QPoint(24, 40));
+    Label1 = MakeLabel(GroupBox1, "Label1", QStringLiteral("Yahoo!オークションにログインするためのIDとパスワードを"),
+                       QPoint(24, 24));
+    Label2 = MakeLabel(GroupBox1, "Label2", QStringLiteral("登録します。３つまでIDを登録できます。（デフォルトはID1）"),
+                       QPoint(24, 40));
     Label3 = MakeLabel(GroupBox1, "Label3", QStringLiteral("Yahoo!ID 1"), QPoint(32, 64));
     Label6 = MakeLabel(GroupBox1, "Label6", QStringLiteral("Password"), QPoint(40, 88));
     Label4 = MakeLabel(GroupBox1, "Label4", QStringLiteral("Yahoo!ID 2"), QPoint(32, 120));
@@ -126,12 +126,6 @@ void TForm2::Button1Click()
     Dismiss();
 }
 
-void TForm2::Button2Click()
-{
-    FormClose();
-}
+void TForm2::Button2Click() { FormClose(); }
 
-void TForm2::FormClose()
-{
-    Dismiss();
-}
+void TForm2::FormClose() { Dismiss(); }

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "accounts/Registration.h"
-#include "ui/DialogForm.h"
 #include "textconv/PzConv.h"
+#include "ui/DialogForm.h"
 
 #include <optional>
 

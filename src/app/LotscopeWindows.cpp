@@ -36,8 +36,8 @@ QWidget* MakeDialog(TForm1& owner)
 
 }  // namespace
 
-TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser,
-                               TMessageReporter& reporter, const std::filesystem::path& dataDir)
+TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser, TMessageReporter& reporter,
+                               const std::filesystem::path& dataDir)
 {
     // Every window and the boxes Qt makes for them (messages, file
     // dialogs, a line edit before it joins its window) speak in the design
@@ -73,8 +73,7 @@ void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows&
         qCWarning(lcInstance) << "not taking requests of later starts: no socket to listen on";
         return;
     }
-    auto* requests =
-        new QSocketNotifier(instance.RequestSocket(), QSocketNotifier::Read, windows.Form1.get());
+    auto* requests = new QSocketNotifier(instance.RequestSocket(), QSocketNotifier::Read, windows.Form1.get());
     QObject::connect(requests, &QSocketNotifier::activated, windows.Form1.get(), [&instance, &windows] {
         bool asked = false;
         while (instance.TakeRequest())

@@ -30,8 +30,8 @@ void SetApplicationTitle(QApplication& app);
 // Creates TForm1 (its start-up step runs, errors go to reporter) and gives
 // it the makers of TForm2 to TForm5. Closing the main window ends the
 // program even while a dialog is open.
-TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser,
-                               TMessageReporter& reporter, const std::filesystem::path& dataDir);
+TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser, TMessageReporter& reporter,
+                               const std::filesystem::path& dataDir);
 
 // Another start asked for the running program: the main window restored,
 // raised and activated, and an open dialog raised above it and given the

@@ -23,7 +23,7 @@ constexpr const char* kSocketName = ".lotscope.socket";
 
 sockaddr_un SocketAddress()
 {
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, kSocketName, sizeof address.sun_path - 1);
     return address;
@@ -56,7 +56,7 @@ std::string LockProblem(int error)
 // Listens on the folder's socket, replacing one a dead copy left behind.
 int Listen()
 {
-    struct stat st {};
+    struct stat st { };
     if (::lstat(kSocketName, &st) == 0 && S_ISSOCK(st.st_mode))
         ::unlink(kSocketName);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -85,7 +85,7 @@ TSingleInstance::TSingleInstance()
         m_problem = LockProblem(errno);
         return;
     }
-    struct stat st {};
+    struct stat st { };
     int error = ::fstat(m_lock, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
     if (error == 0 && ::flock(m_lock, LOCK_EX | LOCK_NB) != 0)
         error = errno;
@@ -121,14 +121,13 @@ bool TSingleInstance::AskRunningCopyToFront() const
     };
     const sockaddr_un address = SocketAddress();
     for (;;) {
-        struct stat st {};
+        struct stat st { };
         if (::lstat(kSocketName, &st) == 0 && !S_ISSOCK(st.st_mode))
             return false;
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0)
             return false;
-        const int error =
-            ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ? 0 : errno;
+        const int error = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ? 0 : errno;
         if (error == 0) {
             // The running copy closes the connection once it has taken the
             // request; a stopped or hanging copy never does.

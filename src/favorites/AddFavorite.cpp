@@ -150,11 +150,9 @@ TFavoriteInputCheck CheckFavoriteTexts(std::u16string_view name, std::u16string_
     return check;
 }
 
-TFavoriteInputCheck CheckNewFavorite(int kindIndex, std::u16string_view name,
-                                     std::u16string_view url)
+TFavoriteInputCheck CheckNewFavorite(int kindIndex, std::u16string_view name, std::u16string_view url)
 {
-    if (kindIndex < 0 || kindIndex >= static_cast<int>(kFavoriteKinds.size()) || name.empty() ||
-        url.empty()) {
+    if (kindIndex < 0 || kindIndex >= static_cast<int>(kFavoriteKinds.size()) || name.empty() || url.empty()) {
         TFavoriteInputCheck check;
         check.Problem = TFavoriteInputProblem::MissingField;
         return check;
@@ -188,8 +186,8 @@ bool AppendFavorite(const std::filesystem::path& dir, TFavoriteKind kind, const 
                     const std::function<bool()>& addDuplicate)
 {
     TFavoriteList list = ReadFavorites(dir, kind);
-    const bool present = std::any_of(list.begin(), list.end(),
-                                     [&entry](const TFavoriteEntry& e) { return e.Url == entry.Url; });
+    const bool present =
+        std::any_of(list.begin(), list.end(), [&entry](const TFavoriteEntry& e) { return e.Url == entry.Url; });
     if (present && !addDuplicate())
         return false;
     list.push_back(entry);

@@ -49,8 +49,7 @@ TFavoriteInputCheck CheckFavoriteTexts(std::u16string_view name, std::u16string_
 // The add dialog's check for OK: a kind must be chosen (kindIndex 0 to 2; -1
 // when the kind list's text was typed over), and neither text may be empty;
 // then the checks of CheckFavoriteTexts.
-TFavoriteInputCheck CheckNewFavorite(int kindIndex, std::u16string_view name,
-                                     std::u16string_view url);
+TFavoriteInputCheck CheckNewFavorite(int kindIndex, std::u16string_view name, std::u16string_view url);
 
 // The message the user sees for a problem (UTF-8); empty for None.
 const char* FavoriteInputMessage(TFavoriteInputProblem problem);

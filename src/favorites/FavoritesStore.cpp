@@ -26,15 +26,9 @@ const TKindInfo& InfoOf(TFavoriteKind kind)
 
 }  // namespace
 
-const char* FavoriteKindCaption(TFavoriteKind kind)
-{
-    return InfoOf(kind).Caption;
-}
+const char* FavoriteKindCaption(TFavoriteKind kind) { return InfoOf(kind).Caption; }
 
-const char* FavoriteKindFileName(TFavoriteKind kind)
-{
-    return InfoOf(kind).FileName;
-}
+const char* FavoriteKindFileName(TFavoriteKind kind) { return InfoOf(kind).FileName; }
 
 TFavoriteList ReadFavorites(const std::filesystem::path& dir, TFavoriteKind kind)
 {

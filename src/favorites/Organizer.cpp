@@ -109,10 +109,7 @@ void TOrganizerModel::WriteAll() const
         WriteFavorites(m_dir, kind, m_lists.at(kind));
 }
 
-TFavoriteList* TOrganizerModel::Current()
-{
-    return m_kind ? &m_lists.at(*m_kind) : nullptr;
-}
+TFavoriteList* TOrganizerModel::Current() { return m_kind ? &m_lists.at(*m_kind) : nullptr; }
 
 void TOrganizerModel::Select(std::optional<size_t> pos)
 {

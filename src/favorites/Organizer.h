@@ -14,7 +14,7 @@
 
 class TOrganizerModel {
 public:
-    explicit TOrganizerModel(std::filesystem::path dir) : m_dir(std::move(dir)) {}
+    explicit TOrganizerModel(std::filesystem::path dir) : m_dir(std::move(dir)) { }
 
     // Opening the dialog: no kind, no current entry, the three lists read
     // from their files, then the first kind choice (which writes nothing).

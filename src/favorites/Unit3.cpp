@@ -50,8 +50,7 @@ TForm3::TForm3(TMainWindowLink& form1, QWidget* parent)
     Button7 = MakeButton(this, "Button7", QStringLiteral("キャンセル"), {274, 288, 75, 25});
     OK = MakeButton(this, "OK", QStringLiteral("OK"), {358, 288, 75, 25});
 
-    SetTabOrder({ListBox1, Button1, Button2, Button3, Button4, Button5, Button6, Edit1, Edit2, Button8, Button7,
-                 OK});
+    SetTabOrder({ListBox1, Button1, Button2, Button3, Button4, Button5, Button6, Edit1, Edit2, Button8, Button7, OK});
 
     ConnectClick(Button1, &TForm3::Button1Click);
     ConnectClick(Button2, &TForm3::Button2Click);
@@ -115,7 +114,8 @@ void TForm3::Button8Click()
 {
     if (!m_model.CurrentEntry())
         return;
-    const TFavoriteInputCheck check = CheckFavoriteTexts(Edit1->text().toStdU16String(), Edit2->text().toStdU16String());
+    const TFavoriteInputCheck check =
+        CheckFavoriteTexts(Edit1->text().toStdU16String(), Edit2->text().toStdU16String());
     if (check.Problem != TFavoriteInputProblem::None) {
         Form1().Reporter().ShowMessage(QString::fromUtf8(FavoriteInputMessage(check.Problem)));
         return;
@@ -146,15 +146,9 @@ void TForm3::OKClick()
     hide();
 }
 
-void TForm3::Button7Click()
-{
-    FormClose();
-}
+void TForm3::Button7Click() { FormClose(); }
 
-void TForm3::FormClose()
-{
-    Dismiss();
-}
+void TForm3::FormClose() { Dismiss(); }
 
 void TForm3::FillList()
 {

@@ -83,12 +83,6 @@ void TForm4::Button1Click()
     hide();
 }
 
-void TForm4::Button2Click()
-{
-    FormClose();
-}
+void TForm4::Button2Click() { FormClose(); }
 
-void TForm4::FormClose()
-{
-    Dismiss();
-}
+void TForm4::FormClose() { Dismiss(); }

@@ -2,8 +2,8 @@
 // address box as a favorite and adds it to its kind's file.
 #pragma once
 
-#include "ui/DialogForm.h"
 #include "textconv/PzConv.h"
+#include "ui/DialogForm.h"
 
 class QComboBox;
 

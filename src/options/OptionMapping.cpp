@@ -18,8 +18,7 @@ bool CheckFromValue(int value, bool before)
 
 TOptionChecks ChecksFromOptions(const TAppOptions& options, const TOptionChecks& before)
 {
-    return {CheckFromValue(options.AutoLogin, before[0]),
-            CheckFromValue(options.ShowFavorites, before[1]),
+    return {CheckFromValue(options.AutoLogin, before[0]), CheckFromValue(options.ShowFavorites, before[1]),
             CheckFromValue(options.BidRestraint, before[2])};
 }
 

@@ -29,12 +29,10 @@ TForm5::TForm5(TMainWindowLink& form1, QWidget* parent)
 {
     GroupBox1 = MakeGroupBox(this, "GroupBox1", QStringLiteral("オプション"), {8, 8, 329, 225});
 
-    CheckBox1 = MakeCheckBox(GroupBox1, "CheckBox1", QStringLiteral("起動時にYahoo!Auctionに自動ログイン"),
-                             {16, 32, 225, 17});
-    CheckBox2 = MakeCheckBox(GroupBox1, "CheckBox2", QStringLiteral("起動時にお気に入りを表示する"),
-                             {16, 56, 185, 17});
-    CheckBox3 = MakeCheckBox(GroupBox1, "CheckBox3", QStringLiteral("入札自主規制モード（試運転）"),
-                             {16, 80, 169, 17});
+    CheckBox1 =
+        MakeCheckBox(GroupBox1, "CheckBox1", QStringLiteral("起動時にYahoo!Auctionに自動ログイン"), {16, 32, 225, 17});
+    CheckBox2 = MakeCheckBox(GroupBox1, "CheckBox2", QStringLiteral("起動時にお気に入りを表示する"), {16, 56, 185, 17});
+    CheckBox3 = MakeCheckBox(GroupBox1, "CheckBox3", QStringLiteral("入札自主規制モード（試運転）"), {16, 80, 169, 17});
     // 260 x 60 in the design font; the label may reach down to the buttons
     // when the fallback font needs a fifth line.
     Label1 = MakeNote(GroupBox1, "Label1",
@@ -81,12 +79,6 @@ void TForm5::Button1Click()
     Dismiss();
 }
 
-void TForm5::Button2Click()
-{
-    FormClose();
-}
+void TForm5::Button2Click() { FormClose(); }
 
-void TForm5::FormClose()
-{
-    Dismiss();
-}
+void TForm5::FormClose() { Dismiss(); }

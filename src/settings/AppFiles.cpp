@@ -12,8 +12,7 @@ void ReadAccounts(const std::filesystem::path& dir, TAccounts& accounts)
     // to and is not read: the table is never written beyond entry 2, and a
     // reader that refused such a file would lock the user out of the three
     // good entries.
-    const std::vector<std::string> lines =
-        ReadFirstLines(dir / kLoginFileName, accounts.size(), kSettingsLineBytes);
+    const std::vector<std::string> lines = ReadFirstLines(dir / kLoginFileName, accounts.size(), kSettingsLineBytes);
     for (size_t k = 0; k < lines.size(); ++k) {
         auto [id, password] = SplitAtFirstComma(lines[k]);
         accounts[k].YahooId = std::move(id);
@@ -48,9 +47,8 @@ void ReadOptions(const std::filesystem::path& dir, TAppOptions& options)
 
 void WriteOptions(const std::filesystem::path& dir, const TAppOptions& options)
 {
-    WriteLines(dir / kOptionFileName,
-               {std::to_string(options.AutoLogin) + "," + std::to_string(options.ShowFavorites) +
-                "," + std::to_string(options.BidRestraint)});
+    WriteLines(dir / kOptionFileName, {std::to_string(options.AutoLogin) + "," + std::to_string(options.ShowFavorites) +
+                                       "," + std::to_string(options.BidRestraint)});
 }
 
 bool IsInDataFolder(const std::filesystem::path& dataDir, const std::filesystem::path& target)

@@ -9,10 +9,7 @@
 
 namespace {
 
-[[noreturn]] void ThrowOsError(int osError)
-{
-    throw TFileError(FileErrorMessage(osError));
-}
+[[noreturn]] void ThrowOsError(int osError) { throw TFileError(FileErrorMessage(osError)); }
 
 bool WriteAll(int fd, std::string_view data)
 {
@@ -85,7 +82,7 @@ std::string ReadHead(const std::filesystem::path& file, size_t limit, bool& more
     if (fd.get() < 0)
         ThrowOsError(errno);
 
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd.get(), &st) != 0)
         ThrowOsError(errno);
     // A directory (or device, FIFO, socket) under the name is not a file the
@@ -142,7 +139,7 @@ void ReplaceFile(const std::filesystem::path& target, std::string_view content, 
 
     mode_t mode = privacy == TFilePrivacy::Private ? 0600 : 0644;
     gid_t group = static_cast<gid_t>(-1);  // -1: the new file's own
-    struct stat old {};
+    struct stat old { };
     if (::lstat(target.c_str(), &old) == 0) {
         if (S_ISLNK(old.st_mode))
             ThrowOsError(ELOOP);
@@ -175,9 +172,8 @@ void ReplaceFile(const std::filesystem::path& target, std::string_view content, 
         // A group the user is not a member of cannot be given; the new file
         // then has the user's.
     }
-    const bool ok = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) &&
-                    ::fsync(fd.get()) == 0 && fd.close() == 0 &&
-                    ::rename(tempName.c_str(), target.c_str()) == 0;
+    const bool ok = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), content) && ::fsync(fd.get()) == 0 &&
+                    fd.close() == 0 && ::rename(tempName.c_str(), target.c_str()) == 0;
     if (!ok) {
         const int osError = errno;
         if (fd.get() >= 0)

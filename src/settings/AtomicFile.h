@@ -37,7 +37,7 @@ std::string FileErrorMessage(int osError);
 // Closes a descriptor on every way out unless released.
 class TFd {
 public:
-    explicit TFd(int fd) : m_fd(fd) {}
+    explicit TFd(int fd) : m_fd(fd) { }
     ~TFd();
     TFd(const TFd&) = delete;
     TFd& operator=(const TFd&) = delete;

@@ -88,8 +88,7 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file, const TFil
     return lines;
 }
 
-std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_t count,
-                                        size_t maxLineBytes)
+std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_t count, size_t maxLineBytes)
 {
     // Lines within the bound take at most maxLineBytes + 2 bytes with their
     // line end, so the first `count` of them lie inside this head. A line
@@ -122,8 +121,7 @@ void CheckLineLimits(const std::filesystem::path& file, const std::vector<std::s
         ThrowLimit(file, TLimit::FileBytes, limits.MaxFileBytes);
 }
 
-void WriteLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                TFilePrivacy privacy)
+void WriteLines(const std::filesystem::path& file, const std::vector<std::string>& lines, TFilePrivacy privacy)
 {
     size_t size = 0;
     for (const std::string& line : lines)
@@ -147,9 +145,7 @@ std::pair<std::string, std::string> SplitAtFirstComma(std::string_view line)
 
 int StrToInt(std::string_view field)
 {
-    auto fail = [field]() -> int {
-        throw TFileError("'" + QuoteForMessage(field) + "' は整数ではありません");
-    };
+    auto fail = [field]() -> int { throw TFileError("'" + QuoteForMessage(field) + "' は整数ではありません"); };
     size_t i = 0;
     bool negative = false;
     if (i < field.size() && (field[i] == '+' || field[i] == '-')) {

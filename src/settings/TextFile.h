@@ -48,8 +48,7 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file, const TFil
 // The first `count` lines of a file (fewer when it has fewer), reading no
 // further than they can reach: a line longer than maxLineBytes among them
 // is refused as above. What follows them is never looked at.
-std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_t count,
-                                        size_t maxLineBytes);
+std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_t count, size_t maxLineBytes);
 
 // Throws TFileError, as a reader of the written file would, when lines do
 // not fit limits once written. Writers call it before WriteLines, so the

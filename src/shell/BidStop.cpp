@@ -15,7 +15,8 @@ std::string PercentDecoded(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 && HexDigitValue(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
+            HexDigitValue(text[i + 2]) >= 0) {
             out += static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
             i += 2;
         } else {
@@ -51,10 +52,7 @@ std::string WithoutDotSegments(std::string_view path)
     return out;
 }
 
-bool HasMarker(std::string_view text)
-{
-    return text.find(kBidPreviewMarker) != std::string_view::npos;
-}
+bool HasMarker(std::string_view text) { return text.find(kBidPreviewMarker) != std::string_view::npos; }
 
 // The path with ";" parameters removed from each segment.
 std::string WithoutParameters(std::string_view path)

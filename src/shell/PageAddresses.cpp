@@ -66,14 +66,11 @@ std::string PageAddress(const TEndpoints& e, TPageCommand command)
 
 std::string LoginAddress(const TEndpoints& e, std::string_view yahooId, std::string_view password)
 {
-    return Join({e.Login, kLoginPath, "?.src=auc&.done=", e.AuctionTop, "/jp", "&login=",
-                 PercentEncoded(yahooId), "&passwd=", PercentEncoded(password)});
+    return Join({e.Login, kLoginPath, "?.src=auc&.done=", e.AuctionTop, "/jp", "&login=", PercentEncoded(yahooId),
+                 "&passwd=", PercentEncoded(password)});
 }
 
-std::string LoginAddressHead(const TEndpoints& e)
-{
-    return Join({e.Login, kLoginPath, "?"});
-}
+std::string LoginAddressHead(const TEndpoints& e) { return Join({e.Login, kLoginPath, "?"}); }
 
 namespace {
 
@@ -81,11 +78,10 @@ namespace {
 // case; npos when nowhere.
 std::size_t FindCaseless(std::string_view text, std::string_view head, std::size_t from)
 {
-    const auto at = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), head.begin(),
-                                head.end(), [](char a, char b) {
-                                    return std::tolower(static_cast<unsigned char>(a)) ==
-                                           std::tolower(static_cast<unsigned char>(b));
-                                });
+    const auto at = std::search(
+        text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), head.begin(), head.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        });
     return at == text.end() ? std::string_view::npos : static_cast<std::size_t>(at - text.begin());
 }
 

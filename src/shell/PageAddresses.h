@@ -11,13 +11,13 @@
 
 // The fixed pages the menu and toolbar commands open.
 enum class TPageCommand {
-    Home,         // "Lotscopeについて"
-    AuctionTop,   // "Yahoo!オークション"
-    MyStatus,     // "マイ・オークション"
-    WatchOpen,    // "ウォッチリスト(開催中)", ToolButton6
-    WatchEnded,   // "ウォッチリスト(終了分)"
-    Selling,      // "出品中", ToolButton7
-    Bidding,      // "入札中", ToolButton8
+    Home,        // "Lotscopeについて"
+    AuctionTop,  // "Yahoo!オークション"
+    MyStatus,    // "マイ・オークション"
+    WatchOpen,   // "ウォッチリスト(開催中)", ToolButton6
+    WatchEnded,  // "ウォッチリスト(終了分)"
+    Selling,     // "出品中", ToolButton7
+    Bidding,     // "入札中", ToolButton8
 };
 
 std::string PageAddress(const TEndpoints& endpoints, TPageCommand command);
@@ -26,8 +26,7 @@ std::string PageAddress(const TEndpoints& endpoints, TPageCommand command);
 // 0-9, "-", ".", "_" and "~" is percent-encoded (%XX, upper-case hex), so
 // the site receives both as they were typed; the rest of the address is
 // fixed.
-std::string LoginAddress(const TEndpoints& endpoints, std::string_view yahooId,
-                         std::string_view password);
+std::string LoginAddress(const TEndpoints& endpoints, std::string_view yahooId, std::string_view password);
 
 // Whether text holds a login address anywhere in it: the login endpoint's
 // "/config/login" with a query (scheme and host compared without regard to

@@ -29,5 +29,4 @@ enum class TSearchSite {
 // search converts the term (EUC-JP, then percent-encoded by conv); the
 // others insert it as typed. Within the term, the characters a query reads
 // specially are escaped for every site (SearchTerm.h).
-std::string SearchAddress(const TEndpoints& endpoints, TSearchSite site, std::string_view term,
-                          const TPzConv& conv);
+std::string SearchAddress(const TEndpoints& endpoints, TSearchSite site, std::string_view term, const TPzConv& conv);

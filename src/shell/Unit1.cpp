@@ -15,11 +15,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QPointer>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -29,8 +29,8 @@
 #include <QWindow>
 #include <utility>
 
-TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter,
-               std::filesystem::path dataDir, QWidget* parent)
+TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter, std::filesystem::path dataDir,
+               QWidget* parent)
     : QMainWindow(parent),
       m_endpoints(std::move(endpoints)),
       m_browser(browser),
@@ -99,8 +99,7 @@ void TForm1::ConnectHandlers()
     connect(m_browser.get(), &THostedBrowser::CommandStateChange, this, [this](int command, bool enable) {
         RunGuarded(m_reporter, [&] { WebBrowser1CommandStateChange(command, enable); });
     });
-    connect(m_browser.get(), &THostedBrowser::NavigateComplete2, this,
-            guarded(&TForm1::WebBrowser1NavigateComplete2));
+    connect(m_browser.get(), &THostedBrowser::NavigateComplete2, this, guarded(&TForm1::WebBrowser1NavigateComplete2));
 
     connect(m_browser.get(), &THostedBrowser::DownloadFinished, this,
             [this](const QString& path, const QString& failure) {
@@ -194,15 +193,9 @@ void TForm1::FillAccountSelector()
     ComboBox1->setCurrentIndex(0);
 }
 
-QString TForm1::ShownAddress() const
-{
-    return SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(Edit3->text())));
-}
+QString TForm1::ShownAddress() const { return SjisToWide(MaskLoginAddress(m_endpoints, WideToSjis(Edit3->text()))); }
 
-void TForm1::SetDialogMakers(std::array<DialogMaker, 4> makers)
-{
-    m_dialogMakers = std::move(makers);
-}
+void TForm1::SetDialogMakers(std::array<DialogMaker, 4> makers) { m_dialogMakers = std::move(makers); }
 
 QWidget* TForm1::Dialog(TDialog which)
 {
@@ -229,10 +222,7 @@ void TForm1::m_closefavClick()
     TreeView1->resize(0, TreeView1->height());
 }
 
-void TForm1::Button1Click()
-{
-    LoadFavorites();
-}
+void TForm1::Button1Click() { LoadFavorites(); }
 
 void TForm1::LoadFavorites()
 {
@@ -317,21 +307,15 @@ void TForm1::Panel3Resize()
 
 void TForm1::Button7Click()
 {
-    m_browser->Navigate(SjisToWide(
-        AddressToOpen(m_endpoints, WideToSjis(Edit3->text()), WideToSjis(m_browser->LocationURL()))));
+    m_browser->Navigate(
+        SjisToWide(AddressToOpen(m_endpoints, WideToSjis(Edit3->text()), WideToSjis(m_browser->LocationURL()))));
 }
 
 // ---- Commands ----
 
-void TForm1::Navigate(const std::string& sjisAddress)
-{
-    m_browser->Navigate(SjisToWide(sjisAddress));
-}
+void TForm1::Navigate(const std::string& sjisAddress) { m_browser->Navigate(SjisToWide(sjisAddress)); }
 
-void TForm1::OpenPage(TPageCommand command)
-{
-    Navigate(PageAddress(m_endpoints, command));
-}
+void TForm1::OpenPage(TPageCommand command) { Navigate(PageAddress(m_endpoints, command)); }
 
 void TForm1::Search(TSearchSite site)
 {
@@ -482,6 +466,7 @@ void TForm1::WebBrowser1RequestRefused(const QString&)
 
 void TForm1::ChooseSaveFile(const QString& proposedPath, THostedBrowser::SaveAnswer answer)
 {
-    ShowSaveDialog(this, proposedPath, m_dataDir, [this](const QString& message) { m_reporter.ShowMessage(message); },
-                   std::move(answer));
+    ShowSaveDialog(
+        this, proposedPath, m_dataDir, [this](const QString& message) { m_reporter.ShowMessage(message); },
+        std::move(answer));
 }

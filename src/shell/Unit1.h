@@ -46,8 +46,8 @@ public:
     // before the window is shown. TForm1 takes ownership of browser. dataDir
     // is where the five data files live (the program passes its current
     // directory).
-    TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter,
-           std::filesystem::path dataDir, QWidget* parent = nullptr);
+    TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter, std::filesystem::path dataDir,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Program-wide state.

@@ -211,12 +211,21 @@ void TForm1::BuildTopPanel()
     // Names a screen reader says for the controls that show only an icon
     // (the toolbars carry no hints).
     const std::pair<QWidget*, const char*> spoken[] = {
-        {ToolButton1, "戻る"}, {ToolButton2, "進む"}, {ToolButton3, "再読み込み"},
-        {ComboBox1, "ログインするYahoo!ID"}, {ToolButton5, "ログイン"}, {ToolButton4, "お気に入りに追加"},
-        {ToolButton6, "ウォッチリスト(開催中)"}, {ToolButton7, "出品中"}, {ToolButton8, "入札中"},
-        {ToolButton9, "外部のブラウザで開く"}, {Edit1, "検索語"},
-        {ToolButton13, "Yahoo!オークションで検索"}, {ToolButton10, "Amazonで検索"},
-        {ToolButton11, "価格.comで検索"}, {ToolButton12, "オークファンで検索"},
+        {ToolButton1, "戻る"},
+        {ToolButton2, "進む"},
+        {ToolButton3, "再読み込み"},
+        {ComboBox1, "ログインするYahoo!ID"},
+        {ToolButton5, "ログイン"},
+        {ToolButton4, "お気に入りに追加"},
+        {ToolButton6, "ウォッチリスト(開催中)"},
+        {ToolButton7, "出品中"},
+        {ToolButton8, "入札中"},
+        {ToolButton9, "外部のブラウザで開く"},
+        {Edit1, "検索語"},
+        {ToolButton13, "Yahoo!オークションで検索"},
+        {ToolButton10, "Amazonで検索"},
+        {ToolButton11, "価格.comで検索"},
+        {ToolButton12, "オークファンで検索"},
     };
     for (const auto& [control, name] : spoken)
         control->setAccessibleName(QString::fromUtf8(name));
@@ -269,8 +278,7 @@ void TForm1::BuildClientArea()
     TreeView1->setUniformRowHeights(true);
     TreeView1->setMouseTracking(true);
     TreeView1->setAttribute(Qt::WA_Hover);
-    TreeView1->setStyleSheet(
-        QStringLiteral("QTreeView#TreeView1::item:hover:!selected { color: rgb(0, 0, 255); }"));
+    TreeView1->setStyleSheet(QStringLiteral("QTreeView#TreeView1::item:hover:!selected { color: rgb(0, 0, 255); }"));
     TreeView1->setMinimumWidth(0);
     TreeView1->viewport()->installEventFilter(this);
 

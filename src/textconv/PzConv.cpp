@@ -42,7 +42,8 @@ constexpr bool HanDakuKana(Byte b) { return b >= 0xCA && b <= 0xCE; }
 
 // Widens the half-width kana b, merging the mark n into it when the kana
 // takes it. Returns the two-byte code; `merged` tells whether n was used.
-constexpr std::uint16_t WidenKana(Byte b, Byte n, bool& merged) {
+constexpr std::uint16_t WidenKana(Byte b, Byte n, bool& merged)
+{
     const std::uint16_t code = kWideKana[b - 0xA1];
     const Byte lead = static_cast<Byte>(code >> 8);
     Byte trail = static_cast<Byte>(code & 0xFF);
@@ -54,7 +55,8 @@ constexpr std::uint16_t WidenKana(Byte b, Byte n, bool& merged) {
             trail = 0x94;  // ウ + ゛ = ヴ
         merged = true;
     } else if (n == kSemiVoicedMark && HanDakuKana(b)) {
-        if (trail >= 0x6E && trail <= 0x7A) trail = static_cast<Byte>(trail + 2);
+        if (trail >= 0x6E && trail <= 0x7A)
+            trail = static_cast<Byte>(trail + 2);
         merged = true;
     }
     return static_cast<std::uint16_t>((lead << 8) | trail);
@@ -82,7 +84,8 @@ struct SjisEucTables {
     std::array<Byte, 256> second{};
 };
 
-constexpr SjisEucTables MakeSjisEucTables() {
+constexpr SjisEucTables MakeSjisEucTables()
+{
     SjisEucTables t;
     for (unsigned v = 0; v < 256; ++v) {
         t.first[v] = static_cast<Byte>(JisFirstFromSjis(v) + 0x80);
@@ -100,7 +103,8 @@ struct EucSjisTables {
     std::array<Byte, 512> trail{};  // by n, plus 256 when b - 0x80 is odd
 };
 
-constexpr EucSjisTables MakeEucSjisTables() {
+constexpr EucSjisTables MakeEucSjisTables()
+{
     EucSjisTables t;
     for (unsigned v = 0; v < 256; ++v) {
         const unsigned j = (v - 0x80) & 0xFF;
@@ -115,7 +119,8 @@ constexpr EucSjisTables kEucSjis = MakeEucSjisTables();
 // Byte kinds for the Shift_JIS walks.
 enum : Byte { kPlain = 0, kLead = 1, kHanKana = 2 };
 
-constexpr std::array<Byte, 256> MakeSjisKinds() {
+constexpr std::array<Byte, 256> MakeSjisKinds()
+{
     std::array<Byte, 256> k{};
     for (unsigned v = 0; v < 256; ++v)
         k[v] = IsSjisLeadByte(static_cast<Byte>(v)) ? kLead : HanKana(static_cast<Byte>(v)) ? kHanKana : kPlain;
@@ -131,14 +136,16 @@ struct KanaEucTables {
     std::array<std::uint16_t, 256> semiVoiced{};  // valid where IsHanDakuKana
 };
 
-constexpr std::uint16_t SjisCodeToEuc(std::uint16_t code) {
+constexpr std::uint16_t SjisCodeToEuc(std::uint16_t code)
+{
     const Byte s1 = static_cast<Byte>(code >> 8);
     const Byte s2 = static_cast<Byte>(code & 0xFF);
     const Byte e1 = static_cast<Byte>(kSjisEuc.first[s1] - (s2 < 0x9F ? 1 : 0));
     return static_cast<std::uint16_t>((e1 << 8) | kSjisEuc.second[s2]);
 }
 
-constexpr KanaEucTables MakeKanaEucTables() {
+constexpr KanaEucTables MakeKanaEucTables()
+{
     KanaEucTables t;
     for (unsigned v = 0xA1; v <= 0xDF; ++v) {
         const Byte b = static_cast<Byte>(v);
@@ -153,17 +160,20 @@ constexpr KanaEucTables kKanaEuc = MakeKanaEucTables();
 
 constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-constexpr std::array<Byte, 256> MakeBase64Values() {
+constexpr std::array<Byte, 256> MakeBase64Values()
+{
     std::array<Byte, 256> values{};
     values.fill(64);
-    for (Byte i = 0; i < 64; ++i) values[static_cast<Byte>(kBase64Alphabet[i])] = i;
+    for (Byte i = 0; i < 64; ++i)
+        values[static_cast<Byte>(kBase64Alphabet[i])] = i;
     return values;
 }
 constexpr std::array<Byte, 256> kBase64Values = MakeBase64Values();
 
 inline Byte At(std::string_view text, std::size_t i) { return static_cast<Byte>(text[i]); }
 
-inline void Put2(char*& out, std::uint16_t code) {
+inline void Put2(char*& out, std::uint16_t code)
+{
     out[0] = static_cast<char>(code >> 8);
     out[1] = static_cast<char>(code & 0xFF);
     out += 2;
@@ -178,10 +188,12 @@ class GrowingOutput {
 public:
     static constexpr std::size_t kBlock = 4096;
 
-    explicit GrowingOutput(std::size_t inputSize) : m_text(inputSize + inputSize / 8 + 16, '\0'), m_at(m_text.data()) {}
+    explicit GrowingOutput(std::size_t inputSize)
+        : m_text(inputSize + inputSize / 8 + 16, '\0'), m_at(m_text.data()) { }
 
     // Room for `block` input bytes now, and `rest` input bytes in all.
-    char* Reserve(std::size_t block, std::size_t rest) {
+    char* Reserve(std::size_t block, std::size_t rest)
+    {
         const std::size_t used = static_cast<std::size_t>(m_at - m_text.data());
         if (m_text.size() - used < 2 * block + 2) {
             m_text.resize(used + 2 * rest + 2);
@@ -190,7 +202,8 @@ public:
         return m_at;
     }
     void Advance(char* at) { m_at = at; }
-    std::string Take() {
+    std::string Take()
+    {
         m_text.resize(static_cast<std::size_t>(m_at - m_text.data()));
         return std::move(m_text);
     }
@@ -205,7 +218,8 @@ private:
 // lead-range bytes directly before it has odd length (a 0x00 is always a
 // single byte). The run length is carried forward, so only its parity is kept.
 template <bool MergeMarks>
-std::string HanToZen(std::string_view text) {
+std::string HanToZen(std::string_view text)
+{
     GrowingOutput out(text.size());
     const std::size_t size = text.size();
     bool oddLeadRun = false;  // odd count of lead-range bytes just before i
@@ -252,7 +266,8 @@ std::string HanToZen(std::string_view text) {
 // The 16 bytes stored at o may run past the kept output; there is room, as
 // the output never gets ahead of the input. Returns false, having done
 // nothing, when the byte at p needs the scalar step.
-inline bool EucBlocksToSjis(const Byte*& p, char*& o, const Byte* const end) {
+inline bool EucBlocksToSjis(const Byte*& p, char*& o, const Byte* const end)
+{
     const Byte* const start = p;
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
@@ -260,7 +275,8 @@ inline bool EucBlocksToSjis(const Byte*& p, char*& o, const Byte* const end) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
         p += 16;
         o += 16;
-        if (end - p < 16) return true;
+        if (end - p < 16)
+            return true;
         v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         high = static_cast<unsigned>(_mm_movemask_epi8(v));
     }
@@ -278,7 +294,8 @@ inline bool EucBlocksToSjis(const Byte*& p, char*& o, const Byte* const end) {
             _mm_and_si128(_mm_cmpgt_epi16(b, _mm_set1_epi16(0xA0)), _mm_cmplt_epi16(b, _mm_set1_epi16(0xFF)));
         // Leading lanes that hold a character: movemask gives two bits a lane.
         const int pairs = __builtin_ctz(~static_cast<unsigned>(_mm_movemask_epi8(isFirst))) / 2;
-        if (pairs == 0) break;
+        if (pairs == 0)
+            break;
         const __m128i j1 = _mm_sub_epi16(b, _mm_set1_epi16(0x80));
         const __m128i j2 = _mm_xor_si128(_mm_srli_epi16(v, 8), _mm_set1_epi16(0x80));  // n - 0x80 mod 256
         // First byte: ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0).
@@ -287,8 +304,8 @@ inline bool EucBlocksToSjis(const Byte*& p, char*& o, const Byte* const end) {
         const __m128i lead = _mm_add_epi16(_mm_srli_epi16(_mm_add_epi16(j1, _mm_set1_epi16(1)), 1), leadBase);
         // Second byte: odd j1: j2 + (j2 < 0x60 ? 0x1F : 0x20); even j1: j2 + 0x7E.
         const __m128i odd = _mm_cmpeq_epi16(_mm_and_si128(j1, _mm_set1_epi16(1)), _mm_set1_epi16(1));
-        const __m128i oddAdd = _mm_sub_epi16(_mm_set1_epi16(0x20),
-                                             _mm_and_si128(_mm_cmplt_epi16(j2, _mm_set1_epi16(0x60)), _mm_set1_epi16(1)));
+        const __m128i oddAdd = _mm_sub_epi16(
+            _mm_set1_epi16(0x20), _mm_and_si128(_mm_cmplt_epi16(j2, _mm_set1_epi16(0x60)), _mm_set1_epi16(1)));
         const __m128i add = _mm_or_si128(_mm_and_si128(odd, oddAdd), _mm_andnot_si128(odd, _mm_set1_epi16(0x7E)));
         const __m128i trail = _mm_and_si128(_mm_add_epi16(j2, add), lowByte);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(o),
@@ -300,10 +317,12 @@ inline bool EucBlocksToSjis(const Byte*& p, char*& o, const Byte* const end) {
         }
         p += 16;
         o += 16;
-        if (end - p < 16) return true;
+        if (end - p < 16)
+            return true;
         v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     }
-    if (p != start) return true;  // a run of characters ended at a block boundary
+    if (p != start)
+        return true;  // a run of characters ended at a block boundary
 
     const __m128i b = _mm_and_si128(v, lowByte);
     const __m128i n = _mm_srli_epi16(v, 8);
@@ -311,7 +330,8 @@ inline bool EucBlocksToSjis(const Byte*& p, char*& o, const Byte* const end) {
         _mm_cmpeq_epi16(b, _mm_set1_epi16(kEucKanaPrefix)),
         _mm_and_si128(_mm_cmpgt_epi16(n, _mm_set1_epi16(0xA0)), _mm_cmplt_epi16(n, _mm_set1_epi16(0xE0))));
     const int kana = __builtin_ctz(~static_cast<unsigned>(_mm_movemask_epi8(isKana))) / 2;
-    if (kana == 0) return false;
+    if (kana == 0)
+        return false;
     _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(n, n));
     p += 2 * kana;
     o += kana;
@@ -329,12 +349,15 @@ bool TPzConv::IsHanDakuKana(std::uint8_t b) { return HanDakuKana(b); }
 
 bool TPzConv::IsEucByte(std::uint8_t b) { return b >= 0xA1 && b <= 0xFE; }
 
-std::string TPzConv::JisToSjis(std::uint8_t j1, std::uint8_t j2) {
-    if (j1 < 0x21 || j1 > 0x7E) return {};
+std::string TPzConv::JisToSjis(std::uint8_t j1, std::uint8_t j2)
+{
+    if (j1 < 0x21 || j1 > 0x7E)
+        return {};
     return {static_cast<char>(SjisLeadFromJis(j1)), static_cast<char>(SjisTrailFromJis(j1, j2))};
 }
 
-std::string TPzConv::SjisToJis(std::uint8_t s1, std::uint8_t s2) {
+std::string TPzConv::SjisToJis(std::uint8_t s1, std::uint8_t s2)
+{
     const unsigned first = JisFirstFromSjis(s1) - (s2 < 0x9F ? 1 : 0);
     return {static_cast<char>(static_cast<Byte>(first)), static_cast<char>(static_cast<Byte>(JisSecondFromSjis(s2)))};
 }
@@ -352,7 +375,8 @@ std::string TPzConv::HanToZenSepaDaku(std::string_view text) { return HanToZen<f
 // even (it starts at zero, a single byte ends the run, and a lead byte moves
 // on past its trail), so a byte there is a lead byte exactly when it lies in
 // the lead range, and the rest of the role rule never has to be consulted.
-std::string TPzConv::SjisToEuc(std::string_view text) const {
+std::string TPzConv::SjisToEuc(std::string_view text) const
+{
     const TJisKanaConvType mode = JisKanaConvType;
     const bool widen = mode == ktZenWithDaku || mode == ktZenSepaDaku;
     const bool merge = mode == ktZenWithDaku;
@@ -361,7 +385,8 @@ std::string TPzConv::SjisToEuc(std::string_view text) const {
     const Byte* p = reinterpret_cast<const Byte*>(text.data());
     const Byte* const end = p + text.size();
     while (p < end) {
-        const Byte* const blockEnd = p + std::min<std::size_t>(static_cast<std::size_t>(end - p), GrowingOutput::kBlock);
+        const Byte* const blockEnd =
+            p + std::min<std::size_t>(static_cast<std::size_t>(end - p), GrowingOutput::kBlock);
         char* o = out.Reserve(static_cast<std::size_t>(blockEnd - p), static_cast<std::size_t>(end - p));
         while (p < blockEnd) {
             const Byte b = *p;
@@ -407,14 +432,16 @@ std::string TPzConv::SjisToEuc(std::string_view text) const {
     return out.Take();
 }
 
-std::string TPzConv::EucToSjis(std::string_view text) {
+std::string TPzConv::EucToSjis(std::string_view text)
+{
     std::string out(text.size(), '\0');  // never longer than the input
     char* o = out.data();
     const Byte* p = reinterpret_cast<const Byte*>(text.data());
     const Byte* const end = p + text.size();
     while (p < end) {
 #if defined(__SSE2__)
-        if (end - p >= 16 && EucBlocksToSjis(p, o, end)) continue;
+        if (end - p >= 16 && EucBlocksToSjis(p, o, end))
+            continue;
 #endif
         const Byte b = *p;
         if (IsEucByte(b)) {
@@ -438,7 +465,8 @@ std::string TPzConv::EucToSjis(std::string_view text) {
     return out;
 }
 
-std::string TPzConv::ByteToHex(std::uint8_t b) {
+std::string TPzConv::ByteToHex(std::uint8_t b)
+{
     std::string hex;
     byterules::AppendHexByte(hex, b, byterules::THexLetters::Lower);
     return hex;
@@ -450,7 +478,8 @@ char TPzConv::EncodeBase64Char(std::uint8_t value) { return value < 64 ? kBase64
 
 int TPzConv::DecodeBase64Char(char c) { return kBase64Values[static_cast<Byte>(c)]; }
 
-std::string TPzConv::UrlEncode(std::string_view text) {
+std::string TPzConv::UrlEncode(std::string_view text)
+{
     std::string out;
     out.reserve(text.size() * 3);
     for (const char c : text) {
@@ -464,7 +493,8 @@ std::string TPzConv::UrlEncode(std::string_view text) {
     return out;
 }
 
-std::string TPzConv::UrlDecode(std::string_view text) {
+std::string TPzConv::UrlDecode(std::string_view text)
+{
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -481,7 +511,8 @@ std::string TPzConv::UrlDecode(std::string_view text) {
     return out;
 }
 
-std::string TPzConv::Base64Encode(std::string_view bytes) {
+std::string TPzConv::Base64Encode(std::string_view bytes)
+{
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
     std::size_t i = 0;
@@ -508,7 +539,8 @@ std::string TPzConv::Base64Encode(std::string_view bytes) {
     return out;
 }
 
-std::string TPzConv::Base64Decode(std::string_view text) {
+std::string TPzConv::Base64Decode(std::string_view text)
+{
     std::string out;
     out.reserve(text.size() / 4 * 3);
     // Characters outside the alphabet, '=' included, count as zero bits;
@@ -517,8 +549,10 @@ std::string TPzConv::Base64Decode(std::string_view text) {
         const auto value = [&](std::size_t k) { return static_cast<unsigned>(DecodeBase64Char(text[i + k]) & 0x3F); };
         const unsigned s1 = value(0), s2 = value(1), s3 = value(2), s4 = value(3);
         out += static_cast<char>(static_cast<Byte>((s1 << 2) | (s2 >> 4)));
-        if (text[i + 2] != '=') out += static_cast<char>(static_cast<Byte>(((s2 & 0xF) << 4) | (s3 >> 2)));
-        if (text[i + 3] != '=') out += static_cast<char>(static_cast<Byte>(((s3 & 3) << 6) | s4));
+        if (text[i + 2] != '=')
+            out += static_cast<char>(static_cast<Byte>(((s2 & 0xF) << 4) | (s3 >> 2)));
+        if (text[i + 3] != '=')
+            out += static_cast<char>(static_cast<Byte>(((s3 & 3) << 6) | s4));
     }
     return out;
 }

@@ -36,7 +36,7 @@ public:
 // The reporter of the running program: real message boxes.
 class TMessageBoxReporter final : public TMessageReporter {
 public:
-    explicit TMessageBoxReporter(QWidget* parent = nullptr) : m_parent(parent) {}
+    explicit TMessageBoxReporter(QWidget* parent = nullptr) : m_parent(parent) { }
     void setParent(QWidget* parent) { m_parent = parent; }
     void ShowError(const QString& message) override;
     void ShowMessage(const QString& text) override;

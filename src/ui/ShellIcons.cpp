@@ -17,7 +17,7 @@ using TDraw = std::function<void(QPainter&)>;
 // asked for; disabled icons are drawn faded.
 class TPaintedIconEngine final : public QIconEngine {
 public:
-    explicit TPaintedIconEngine(TDraw draw) : m_draw(std::move(draw)) {}
+    explicit TPaintedIconEngine(TDraw draw) : m_draw(std::move(draw)) { }
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
     {
@@ -48,10 +48,7 @@ private:
     TDraw m_draw;
 };
 
-QIcon Painted(TDraw draw)
-{
-    return QIcon(new TPaintedIconEngine(std::move(draw)));
-}
+QIcon Painted(TDraw draw) { return QIcon(new TPaintedIconEngine(std::move(draw))); }
 
 // Text as an outline centred in the 16 x 16 cell, scaled to fill height h,
 // drawn bold by stroking the outline rather than by loading the bold face
@@ -164,10 +161,7 @@ void DrawAmLogo(QPainter& p)
 
 }  // namespace
 
-QList<QIcon> MakeImageList1()
-{
-    return {Painted(DrawPaper), Painted(DrawFolder)};
-}
+QList<QIcon> MakeImageList1() { return {Painted(DrawPaper), Painted(DrawFolder)}; }
 
 QList<QIcon> MakeImageList2()
 {
@@ -192,6 +186,8 @@ QList<QIcon> MakeImageList3()
         Painted(DrawAmLogo),
         Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("価"), QColor(0x00, 0x40, 0x90), 14); }),
         Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("統"), QColor(0x60, 0x30, 0x00), 14); }),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("Y"), QColor(0xe0, 0x00, 0x10), 14, QStringLiteral("DejaVu Sans")); }),
+        Painted([](QPainter& p) {
+            DrawGlyphs(p, QStringLiteral("Y"), QColor(0xe0, 0x00, 0x10), 14, QStringLiteral("DejaVu Sans"));
+        }),
     };
 }

@@ -10,8 +10,8 @@ QString SjisToWide(std::string_view sjis)
 
 std::optional<std::string> WideToSjisStrict(const QString& text)
 {
-    return cp932::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                static_cast<std::size_t>(text.size())));
+    return cp932::FromUtf16(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 std::string WideToSjis(const QString& text)

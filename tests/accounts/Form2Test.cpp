@@ -30,8 +30,7 @@ protected:
     }
     void Fill(const QStringList& six)
     {
-        QLineEdit* const edits[] = {form2->Edit1, form2->Edit2, form2->Edit3,
-                                    form2->Edit4, form2->Edit5, form2->Edit6};
+        QLineEdit* const edits[] = {form2->Edit1, form2->Edit2, form2->Edit3, form2->Edit4, form2->Edit5, form2->Edit6};
         for (int i = 0; i < 6; ++i)
             edits[i]->setText(six[i]);
     }
@@ -60,8 +59,7 @@ std::vector<std::string> StoredTexts(const std::string& bytes, const std::array<
     auto it = bytes.cbegin();
     for (const char* id : ids) {
         std::smatch m;
-        if (!std::regex_search(it, bytes.cend(), m, line, std::regex_constants::match_continuous) ||
-            m[1].str() != id)
+        if (!std::regex_search(it, bytes.cend(), m, line, std::regex_constants::match_continuous) || m[1].str() != id)
             return {};
         texts.push_back(m[2].str());
         it = m[0].second;
@@ -228,7 +226,8 @@ TEST_F(Form2Test, RefusesIdsAndPasswordsLoginIniCannotHold)
     };
     const TRow rows[] = {
         {{"a,b", "", "", "", "", ""}, QStringLiteral("Yahoo!IDに「,」は使えません")},
-        {{"a", "", QStringLiteral("ta\u001Aro"), "", "", ""}, QStringLiteral("Yahoo!IDに改行などの制御文字は使えません")},
+        {{"a", "", QStringLiteral("ta\u001Aro"), "", "", ""},
+         QStringLiteral("Yahoo!IDに改行などの制御文字は使えません")},
         {{"a", QStringLiteral("p\u00E9"), "", "", "", ""}, QStringLiteral("Shift_JISで表せない文字が含まれています")},
     };
     for (const TRow& row : rows) {
@@ -245,8 +244,8 @@ TEST_F(Form2Test, RefusesIdsAndPasswordsLoginIniCannotHold)
 
 TEST_F(Form2Test, WindowLayoutTabOrderAndPicture)
 {
-    w.Dir.Write("login.ini", "taro," + EncryptPasswordText("secret") + "\r\nhanako," +
-                                 EncryptPasswordText("pw") + "\r\n,\r\n");
+    w.Dir.Write("login.ini",
+                "taro," + EncryptPasswordText("secret") + "\r\nhanako," + EncryptPasswordText("pw") + "\r\n,\r\n");
     Open();
     EXPECT_EQ(form2->windowTitle(), QStringLiteral("Yahoo!IDの登録"));
     EXPECT_EQ(form2->size(), QSize(TForm2::kClientWidth, TForm2::kClientHeight));
@@ -261,9 +260,8 @@ TEST_F(Form2Test, WindowLayoutTabOrderAndPicture)
     EXPECT_GE(form2->Button4->x(), TForm2::kClientWidth);
     EXPECT_EQ(form2->Button3->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(form2->Button4->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(TabChain(form2->Edit1),
-              (QList<QWidget*>{form2->Edit1, form2->Edit2, form2->Edit3, form2->Edit4, form2->Edit5,
-                               form2->Edit6, form2->Button1, form2->Button2}));
+    EXPECT_EQ(TabChain(form2->Edit1), (QList<QWidget*>{form2->Edit1, form2->Edit2, form2->Edit3, form2->Edit4,
+                                                       form2->Edit5, form2->Edit6, form2->Button1, form2->Button2}));
     EXPECT_TRUE(QFontMetrics(form2->font()).inFont(QChar(0x767B)));  // 登
     const QImage picture = SaveArtifact(form2.get(), QStringLiteral("form2-id-registration"));
     EXPECT_EQ(picture.size(), QSize(TForm2::kClientWidth, TForm2::kClientHeight));

@@ -23,8 +23,7 @@ TEST(Registration, RoundTripThroughLoginIni)
 
     const std::string bytes = dir.Read("login.ini");
     // Three lines, CR LF each, ID "," and a 12-character stored text.
-    const std::regex layout(
-        "alice,([A-Za-z0-9+/]{11}=)\r\nbob,([A-Za-z0-9+/]{11}=)\r\ncarol,([A-Za-z0-9+/]{11}=)\r\n");
+    const std::regex layout("alice,([A-Za-z0-9+/]{11}=)\r\nbob,([A-Za-z0-9+/]{11}=)\r\ncarol,([A-Za-z0-9+/]{11}=)\r\n");
     std::smatch m;
     ASSERT_TRUE(std::regex_match(bytes, m, layout)) << bytes;
     EXPECT_EQ(m[1].str(), edits.Passwords[0]);
@@ -116,14 +115,11 @@ TEST(Registration, CheckRefusesWhatLoginIniCannotHold)
         {"comma in an ID", {u"a", u"b,c", u""}, {u"", u"", u""}, TRegistrationProblem::CommaInId},
         {"CR LF in an ID", {u"a", u"", u"b\r\n"}, {u"", u"", u""}, TRegistrationProblem::ControlInId},
         {"EOF mark in an ID", {u"a\x1A", u"", u""}, {u"", u"", u""}, TRegistrationProblem::ControlInId},
-        {"NUL in an ID", {std::u16string(u"a\0b", 3), u"", u""}, {u"", u"", u""},
-         TRegistrationProblem::ControlInId},
+        {"NUL in an ID", {std::u16string(u"a\0b", 3), u"", u""}, {u"", u"", u""}, TRegistrationProblem::ControlInId},
         {"DEL in an ID", {u"", u"a\x7F", u""}, {u"", u"", u""}, TRegistrationProblem::ControlInId},
         {"tab in a password", {u"a", u"", u""}, {u"p\tq", u"", u""}, TRegistrationProblem::ControlInPassword},
-        {"emoji in a password", {u"a", u"", u""}, {u"", u"\U0001F600", u""},
-         TRegistrationProblem::Unrepresentable},
-        {"accent in an ID", {u"\u00E9", u"", u""}, {u"", u"", u""},
-         TRegistrationProblem::Unrepresentable},
+        {"emoji in a password", {u"a", u"", u""}, {u"", u"\U0001F600", u""}, TRegistrationProblem::Unrepresentable},
+        {"accent in an ID", {u"\u00E9", u"", u""}, {u"", u"", u""}, TRegistrationProblem::Unrepresentable},
     };
     for (const TRow& row : rows) {
         SCOPED_TRACE(row.Label);

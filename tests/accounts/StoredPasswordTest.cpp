@@ -20,8 +20,7 @@ TEST(StoredPassword, TextLengthFollowsThePasswordLength)
         const std::string text = EncryptPasswordText(std::string(n, 'p'));
         const std::size_t cipherBytes = 8 * (n / 8 + 1);
         EXPECT_EQ(text.size(), 4 * ((cipherBytes + 2) / 3));
-        EXPECT_EQ(text.find_first_not_of(
-                      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+        EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
                   std::string::npos);
         if (n < 8) {
             EXPECT_EQ(text.size(), 12u);
@@ -100,7 +99,7 @@ TEST(StoredPassword, EveryKeyModelReadsBackItsOwnPassword)
     using ucrypt_internal::Rc2KeyModel;
     std::vector<std::pair<Rc2KeyModel, std::string>> rows = {
         {Rc2KeyModel::Salted40, "DP-3\\#"}, {Rc2KeyModel::Salted40, ",Qk*x2"}, {Rc2KeyModel::Salted40, "0o&>"},
-        {Rc2KeyModel::Salted40, "zr!w_3 "}, {Rc2KeyModel::Full40, "E7"},        {Rc2KeyModel::Full40, "Nw"},
+        {Rc2KeyModel::Salted40, "zr!w_3 "}, {Rc2KeyModel::Full40, "E7"},       {Rc2KeyModel::Full40, "Nw"},
     };
     std::mt19937 random(4242);
     for (const Rc2KeyModel model : {Rc2KeyModel::Salted40, Rc2KeyModel::Full40, Rc2KeyModel::Full128})
@@ -118,11 +117,11 @@ TEST(StoredPassword, DamagedTextGivesEmpty)
     const std::string good(crypt_fixtures::StoredFull128);  // "R/ek+i4kDWY="
     const std::string rows[] = {
         "",
-        good.substr(0, 8),                   // 6 bytes: not a whole block
-        good + good.substr(0, 4),            // 11 bytes
-        "hunter2",                           // a plain password in the file
-        "R/ek+i5kDWY=",                      // one bit of the block changed
-        "R/ek+i4kDWY=R/ek+i4kDWY=",          // two first blocks: the second does not decrypt
+        good.substr(0, 8),           // 6 bytes: not a whole block
+        good + good.substr(0, 4),    // 11 bytes
+        "hunter2",                   // a plain password in the file
+        "R/ek+i5kDWY=",              // one bit of the block changed
+        "R/ek+i4kDWY=R/ek+i4kDWY=",  // two first blocks: the second does not decrypt
     };
     for (const std::string& text : rows) {
         SCOPED_TRACE(text);

@@ -1,5 +1,5 @@
-#include "accounts/Rc2Cipher.h"
 #include "accounts/UCrypt.h"
+#include "accounts/Rc2Cipher.h"
 
 #include "CryptFixtures.h"
 
@@ -63,10 +63,7 @@ std::string Encrypted(const std::string& input)
     return out.output;
 }
 
-std::uint32_t EvpCode(int reason)
-{
-    return static_cast<std::uint32_t>(ERR_PACK(ERR_LIB_EVP, 0, reason));
-}
+std::uint32_t EvpCode(int reason) { return static_cast<std::uint32_t>(ERR_PACK(ERR_LIB_EVP, 0, reason)); }
 
 // RC2-CBC in one EVP call with OpenSSL's own defaults for a 16-byte key
 // (128 effective bits, PKCS#5 padding): the piece loop must give the same.
@@ -76,19 +73,17 @@ std::string OneShotRc2(const std::string& input)
     EXPECT_TRUE(library.Open());
     std::unique_ptr<EVP_CIPHER, decltype(&EVP_CIPHER_free)> cipher(
         EVP_CIPHER_fetch(library.Context(), "RC2-CBC", nullptr), EVP_CIPHER_free);
-    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
-                                                                       EVP_CIPHER_CTX_free);
+    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     const std::string key = FromHex("3a02ee62b8914eaf4f94f27fa9cb8959");  // MD5 of the passphrase
     const unsigned char iv[8] = {};
-    EXPECT_EQ(EVP_EncryptInit_ex2(ctx.get(), cipher.get(),
-                                  reinterpret_cast<const unsigned char*>(key.data()), iv, nullptr),
-              1);
+    EXPECT_EQ(
+        EVP_EncryptInit_ex2(ctx.get(), cipher.get(), reinterpret_cast<const unsigned char*>(key.data()), iv, nullptr),
+        1);
     std::string out(input.size() + 8, '\0');
     int n1 = 0;
     int n2 = 0;
     auto* o = reinterpret_cast<unsigned char*>(out.data());
-    EXPECT_EQ(EVP_EncryptUpdate(ctx.get(), o, &n1,
-                                reinterpret_cast<const unsigned char*>(input.data()),
+    EXPECT_EQ(EVP_EncryptUpdate(ctx.get(), o, &n1, reinterpret_cast<const unsigned char*>(input.data()),
                                 static_cast<int>(input.size())),
               1);
     EXPECT_EQ(EVP_EncryptFinal_ex(ctx.get(), o + n1, &n2), 1);
@@ -115,16 +110,15 @@ TEST(Rc2Setup, MatchesRfc2268KnownAnswers)
         {"88bca90e90875a", 64, "0000000000000000", "6ccf4308974c267f"},
         {"88bca90e90875a7f0f79c384627bafb2", 64, "0000000000000000", "1a807d272bbe5db1"},
         {"88bca90e90875a7f0f79c384627bafb2", 128, "0000000000000000", "2269552ab0f85ca6"},
-        {"88bca90e90875a7f0f79c384627bafb216f80a6f85920584c42fceb0be255daf1e", 129,
-         "0000000000000000", "5b78d3a43dfff1f1"},
+        {"88bca90e90875a7f0f79c384627bafb216f80a6f85920584c42fceb0be255daf1e", 129, "0000000000000000",
+         "5b78d3a43dfff1f1"},
     };
     ucrypt_internal::CryptoLibrary library;
     ASSERT_TRUE(library.Open());
-    std::unique_ptr<EVP_CIPHER, decltype(&EVP_CIPHER_free)> ecb(
-        EVP_CIPHER_fetch(library.Context(), "RC2-ECB", nullptr), EVP_CIPHER_free);
+    std::unique_ptr<EVP_CIPHER, decltype(&EVP_CIPHER_free)> ecb(EVP_CIPHER_fetch(library.Context(), "RC2-ECB", nullptr),
+                                                                EVP_CIPHER_free);
     ASSERT_NE(ecb, nullptr);
-    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
-                                                                       EVP_CIPHER_CTX_free);
+    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     for (const Row& row : rows) {
         SCOPED_TRACE("key "s + row.key + " bits " + std::to_string(row.bits));
         const std::string key = FromHex(row.key);
@@ -132,16 +126,12 @@ TEST(Rc2Setup, MatchesRfc2268KnownAnswers)
         for (const bool encrypt : {true, false}) {
             const std::string in = FromHex(encrypt ? row.plain : row.cipher);
             const std::string want = FromHex(encrypt ? row.cipher : row.plain);
-            ASSERT_TRUE(ucrypt_internal::SetupRc2(ctx.get(), ecb.get(), keyBytes, row.bits, nullptr,
-                                                  encrypt));
+            ASSERT_TRUE(ucrypt_internal::SetupRc2(ctx.get(), ecb.get(), keyBytes, row.bits, nullptr, encrypt));
             unsigned char out[8] = {};
             int n = 0;
-            ASSERT_EQ(EVP_CipherUpdate(ctx.get(), out, &n,
-                                       reinterpret_cast<const unsigned char*>(in.data()), 8),
-                      1);
+            ASSERT_EQ(EVP_CipherUpdate(ctx.get(), out, &n, reinterpret_cast<const unsigned char*>(in.data()), 8), 1);
             ASSERT_EQ(n, 8);
-            EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 8), want)
-                << (encrypt ? "encrypt" : "decrypt");
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 8), want) << (encrypt ? "encrypt" : "decrypt");
         }
     }
 }
@@ -166,8 +156,7 @@ TEST(Rc2Setup, PaddingCheck)
     for (const Row& row : rows) {
         std::size_t pad = 0;
         const auto* bytes = reinterpret_cast<const unsigned char*>(row.block.data());
-        EXPECT_EQ(ucrypt_internal::CheckPadding(std::span<const unsigned char, 8>(bytes, 8), pad),
-                  row.valid)
+        EXPECT_EQ(ucrypt_internal::CheckPadding(std::span<const unsigned char, 8>(bytes, 8), pad), row.valid)
             << row.name;
         EXPECT_EQ(pad, row.pad) << row.name;
     }
@@ -267,8 +256,7 @@ TEST(THogeCrypt, BadCiphertextsFailCleanly)
         {"one block and a half", shortCipher.substr(0, 12), EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
         {"last block dropped", shortCipher.substr(0, 16), EvpCode(EVP_R_BAD_DECRYPT)},
         {"corrupted", std::string(crypt_fixtures::Corrupted), EvpCode(EVP_R_BAD_DECRYPT)},
-        {"long, truncated", longCipher.substr(0, longCipher.size() - 3),
-         EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
+        {"long, truncated", longCipher.substr(0, longCipher.size() - 3), EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
         {"long, corrupted", longCorrupted, EvpCode(EVP_R_BAD_DECRYPT)},
         {"long, one extra byte", longCipher + "x", EvpCode(EVP_R_WRONG_FINAL_BLOCK_LENGTH)},
     };
@@ -310,18 +298,15 @@ TEST(THogeCrypt, UnusableSettingsFailAtTheirStep)
         const char* decryptMessage;
     };
     const Row rows[] = {
-        {"SHA-1 hash", [](THogeCrypt& c) { c.HashAlgId = 0x8004; }, "CryptCreateHash",
-         "CryptCreateHash"},
-        {"RC4 cipher", [](THogeCrypt& c) { c.CipherAlgId = 0x6801; }, "CryptDeriveKey",
-         "CryptDeriveKey"},
+        {"SHA-1 hash", [](THogeCrypt& c) { c.HashAlgId = 0x8004; }, "CryptCreateHash", "CryptCreateHash"},
+        {"RC4 cipher", [](THogeCrypt& c) { c.CipherAlgId = 0x6801; }, "CryptDeriveKey", "CryptDeriveKey"},
         {"no room for padding",
          [](THogeCrypt& c) {
              c.PadSize = 0;
              c.ChunkSize = 40;  // the 40-byte input is one full final piece
          },
          "CryptEncrypt", nullptr},
-        {"pieces not whole blocks", [](THogeCrypt& c) { c.ChunkSize = 12; }, "CryptEncrypt",
-         "CryptDecrypt"},
+        {"pieces not whole blocks", [](THogeCrypt& c) { c.ChunkSize = 12; }, "CryptEncrypt", "CryptDecrypt"},
         {"empty pieces", [](THogeCrypt& c) { c.ChunkSize = 0; }, "read failed", "read failed"},
     };
     const std::string plain = Pattern(40);
@@ -360,8 +345,7 @@ TEST(THogeCrypt, StreamsUsedFromTheirCurrentPositions)
     std::istringstream cipherSource(junk + ciphertext);
     cipherSource.seekg(static_cast<std::streamoff>(junk.size()));
     std::ostringstream plainDest;
-    ASSERT_TRUE(cipher.Decrypt(cipherSource, CredentialPassphrase, plainDest))
-        << cipher.ErrorMessage;
+    ASSERT_TRUE(cipher.Decrypt(cipherSource, CredentialPassphrase, plainDest)) << cipher.ErrorMessage;
     EXPECT_EQ(plainDest.str(), plain);
 
     // A source left at its end (eofbit set) by an earlier read.
@@ -401,7 +385,7 @@ private:
 // A stream buffer that refuses every write after the first limit bytes.
 class LimitedSink : public std::streambuf {
 public:
-    explicit LimitedSink(std::size_t limit) : m_limit(limit) {}
+    explicit LimitedSink(std::size_t limit) : m_limit(limit) { }
     std::string written;
 
 protected:

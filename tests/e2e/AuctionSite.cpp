@@ -12,11 +12,20 @@ QByteArray Escaped(const QByteArray& bytes)
     QByteArray out;
     for (char c : bytes) {
         switch (c) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -56,20 +65,11 @@ TAuctionSite::TAuctionSite()
     m_server.Fallback([this](const THttpRequest& request) { return Answer(request); });
 }
 
-bool TAuctionSite::Start()
-{
-    return m_server.Start();
-}
+bool TAuctionSite::Start() { return m_server.Start(); }
 
-QString TAuctionSite::Base() const
-{
-    return m_server.Base() + QStringLiteral("/test.jp");
-}
+QString TAuctionSite::Base() const { return m_server.Base() + QStringLiteral("/test.jp"); }
 
-TEndpoints TAuctionSite::Endpoints() const
-{
-    return EndpointsAt(Base());
-}
+TEndpoints TAuctionSite::Endpoints() const { return EndpointsAt(Base()); }
 
 TEndpoints TAuctionSite::EndpointsAt(const QString& base)
 {
@@ -111,10 +111,15 @@ THttpResponse TAuctionSite::Answer(const THttpRequest& request)
     if (path.startsWith(kItemPrefix)) {
         const QByteArray id = path.mid(qsizetype(strlen(kItemPrefix)));
         const QByteArray preview = QByteArray(kBidPreviewPath) + "?aID=" + id;
-        return Page("item", "<h1 id='item'>" + Escaped(id) + "</h1>"
-                            "<a id='bid' href='" + preview + "&amp;bid=100'>bid</a>"
-                            "<form id='form' method='post' action='" + preview + "'>"
-                            "<input name='bid' value='100'><input type='submit' id='submit'></form>");
+        return Page("item", "<h1 id='item'>" + Escaped(id) +
+                                "</h1>"
+                                "<a id='bid' href='" +
+                                preview +
+                                "&amp;bid=100'>bid</a>"
+                                "<form id='form' method='post' action='" +
+                                preview +
+                                "'>"
+                                "<input name='bid' value='100'><input type='submit' id='submit'></form>");
     }
     if (path == kBidPreviewPath)
         return Page("bid preview", "<p id='preview'>" + Escaped(request.Method) + "</p>");
@@ -125,7 +130,7 @@ THttpResponse TAuctionSite::Answer(const THttpRequest& request)
                                    ? THttpResponse::Redirect(kHomePath)
                                    : Page("login", "<p>welcome</p><img src='/test.jp/login/pixel'>"
                                                    "<img referrerpolicy='unsafe-url' src='http://localhost:" +
-                                                   QByteArray::number(m_server.Port()) + "/test.jp/third-party'>");
+                                                       QByteArray::number(m_server.Port()) + "/test.jp/third-party'>");
         answer.Headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("max-age=3600")));
         return answer;
     }

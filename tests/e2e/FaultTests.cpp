@@ -49,8 +49,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::array<const char*, 5> kDataFiles = {"search.ini", "username.ini", "exhibit.ini", "login.ini",
-                                               "option.ini"};
+const std::array<const char*, 5> kDataFiles = {"search.ini", "username.ini", "exhibit.ini", "login.ini", "option.ini"};
 
 // Every entry of a directory: a file's bytes, "<directory>" or "<other>".
 std::map<std::string, std::string> Snapshot(const fs::path& dir)
@@ -94,9 +93,12 @@ enum class TFault { ReadOnly, Vanished, DiskFull };
 const char* FaultName(TFault f)
 {
     switch (f) {
-    case TFault::ReadOnly: return "ReadOnlyDirectory";
-    case TFault::Vanished: return "FileVanished";
-    case TFault::DiskFull: return "DiskFull";
+    case TFault::ReadOnly:
+        return "ReadOnlyDirectory";
+    case TFault::Vanished:
+        return "FileVanished";
+    case TFault::DiskFull:
+        return "DiskFull";
     }
     return "?";
 }
@@ -180,8 +182,7 @@ const TDialogStep kDialogSteps[] = {
          EXPECT_EQ(w.TreeNames(2), QStringList({"e1", "z9"}));
      }},
     {"OrganizerOk", [](const TFaultWorld& w) -> QWidget* { return w.form3; }, "username.ini", false,
-     DeleteFirstSearchWord,
-     [](TFaultWorld& w) { w.Click(w.form3->OK); },
+     DeleteFirstSearchWord, [](TFaultWorld& w) { w.Click(w.form3->OK); },
      [](TFaultWorld& w) { EXPECT_EQ(w.ListNames(), QStringList{"s2"}); },
      [](TFaultWorld& w, TFiles& expected) {
          expected["search.ini"] = "s2,http://a.jp/2\r\n";
@@ -190,8 +191,7 @@ const TDialogStep kDialogSteps[] = {
          EXPECT_EQ(w.TreeNames(0), QStringList{"s2"});
      }},
     {"OrganizerKindSwitch", [](const TFaultWorld& w) -> QWidget* { return w.form3; }, "exhibit.ini", false,
-     DeleteFirstSearchWord,
-     [](TFaultWorld& w) { w.Click(w.form3->Button5); },  // ユーザ
+     DeleteFirstSearchWord, [](TFaultWorld& w) { w.Click(w.form3->Button5); },  // ユーザ
      [](TFaultWorld& w) {
          EXPECT_EQ(w.form3->Model().CurrentKind(), std::optional<TFavoriteKind>(fkSearchWord));
          EXPECT_EQ(w.ListNames(), QStringList{"s2"});
@@ -239,8 +239,7 @@ const TDialogStep kDialogSteps[] = {
          QTest::keyClick(w.form5->CheckBox3, Qt::Key_Space);
          ASSERT_TRUE(w.form5->CheckBox3->isChecked());
      },
-     [](TFaultWorld& w) { w.Click(w.form5->Button1); },
-     [](TFaultWorld& w) { EXPECT_EQ(w.form->BidRestraintFlag, 0); },
+     [](TFaultWorld& w) { w.Click(w.form5->Button1); }, [](TFaultWorld& w) { EXPECT_EQ(w.form->BidRestraintFlag, 0); },
      [](TFaultWorld& w, TFiles& expected) {
          expected["option.ini"] = "0,1,1\r\n";
          EXPECT_FALSE(w.form5->isVisible());
@@ -359,13 +358,13 @@ TEST_P(DialogOkFaults, ReportsAndKeepsEveryFile)
     CheckDone();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryDialog, DialogOkFaults,
-    ::testing::Combine(::testing::Values(TFault::ReadOnly, TFault::Vanished, TFault::DiskFull),
-                       ::testing::ValuesIn(kDialogSteps)),
-    [](const ::testing::TestParamInfo<std::tuple<TFault, TDialogStep>>& info) {
-        return std::string(FaultName(std::get<0>(info.param))) + "_" + std::get<1>(info.param).Name;
-    });
+INSTANTIATE_TEST_SUITE_P(EveryDialog, DialogOkFaults,
+                         ::testing::Combine(::testing::Values(TFault::ReadOnly, TFault::Vanished, TFault::DiskFull),
+                                            ::testing::ValuesIn(kDialogSteps)),
+                         [](const ::testing::TestParamInfo<std::tuple<TFault, TDialogStep>>& info) {
+                             return std::string(FaultName(std::get<0>(info.param))) + "_" +
+                                    std::get<1>(info.param).Name;
+                         });
 
 // ---- A save killed half-way ----
 
@@ -438,8 +437,8 @@ TEST(SaveKilled, FileIsTheOldOrTheNewVersionNeverAMix)
     // saves (at least 10 ms).
     const auto t0 = std::chrono::steady_clock::now();
     WriteFavorites(dir.path(), fkSearchWord, listA);
-    const auto save = std::max<std::chrono::steady_clock::duration>(
-        std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(10));
+    const auto save = std::max<std::chrono::steady_clock::duration>(std::chrono::steady_clock::now() - t0,
+                                                                    std::chrono::milliseconds(10));
     ASSERT_EQ(dir.Read("search.ini"), bytesA);
 
     constexpr int kKills = 20;
@@ -496,10 +495,14 @@ enum class TDamage { RandomBytes, Empty, TenMegabytes, Directory };
 const char* DamageName(TDamage d)
 {
     switch (d) {
-    case TDamage::RandomBytes: return "RandomBytes";
-    case TDamage::Empty: return "Empty";
-    case TDamage::TenMegabytes: return "TenMegabytes";
-    case TDamage::Directory: return "Directory";
+    case TDamage::RandomBytes:
+        return "RandomBytes";
+    case TDamage::Empty:
+        return "Empty";
+    case TDamage::TenMegabytes:
+        return "TenMegabytes";
+    case TDamage::Directory:
+        return "Directory";
     }
     return "?";
 }
@@ -516,8 +519,7 @@ std::string RandomBytes(unsigned seed)
         const unsigned r = rng() % 100;
         if (r < 30)
             c = special[rng() % sizeof special];
-        else
-        {
+        else {
             const unsigned v = rng() % 256;
             c = static_cast<char>(v == 0x1A ? 'x' : v);
         }
@@ -539,8 +541,8 @@ std::string TenMegabytes(const std::string& file)
         else if (file == "login.ini")
             n = std::snprintf(line, sizeof line, "id%07d,%s\r\n", i, i < 3 ? "" : "x");
         else
-            n = std::snprintf(line, sizeof line, "big%07d,http://auctions.example.jp/jp/auction/b%07d?%070d\r\n",
-                              i, i, i);
+            n = std::snprintf(line, sizeof line, "big%07d,http://auctions.example.jp/jp/auction/b%07d?%070d\r\n", i, i,
+                              i);
         bytes.append(line, static_cast<size_t>(n));
     }
     return bytes;
@@ -596,20 +598,19 @@ bool KnownMessage(const QString& message)
     static const QRegularExpression notInteger(QStringLiteral("\\A'.*' は整数ではありません\\z"),
                                                QRegularExpression::DotMatchesEverythingOption);
     for (const char* known : {filemsg::kFileNotFound, filemsg::kInvalidFileName, filemsg::kTooManyOpenFiles,
-                              filemsg::kAccessDenied, filemsg::kReadPastEnd, filemsg::kDiskFull,
-                              filemsg::kNotNumeric})
+                              filemsg::kAccessDenied, filemsg::kReadPastEnd, filemsg::kDiskFull, filemsg::kNotNumeric})
         if (message == QString::fromUtf8(known))
             return true;
     // A file beyond the limits is refused in a message naming it and the limit.
-    static const QRegularExpression limit(QStringLiteral(
-        "\\A[a-z]+\\.ini (が上限の [0-9,]+ バイトを超えています|の行数が上限の [0-9,]+ 行を超えています|"
-        "に上限の [0-9,]+ バイトを超える行があります)\\z"));
+    static const QRegularExpression limit(
+        QStringLiteral("\\A[a-z]+\\.ini (が上限の [0-9,]+ バイトを超えています|の行数が上限の [0-9,]+ 行を超えています|"
+                       "に上限の [0-9,]+ バイトを超える行があります)\\z"));
     return notInteger.match(message).hasMatch() || limit.match(message).hasMatch();
 }
 
 void PrintTo(TDamage d, std::ostream* os) { *os << DamageName(d); }
 
-class BadStartFile : public ::testing::TestWithParam<std::tuple<int, TDamage>> {};
+class BadStartFile : public ::testing::TestWithParam<std::tuple<int, TDamage>> { };
 
 TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
 {
@@ -623,10 +624,16 @@ TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
     dir.Write("option.ini", "0,1,0\r\n");
     std::string content;
     switch (damage) {
-    case TDamage::RandomBytes: content = RandomBytes(20240611u + static_cast<unsigned>(file.size())); break;
-    case TDamage::Empty: break;
-    case TDamage::TenMegabytes: content = TenMegabytes(file); break;
-    case TDamage::Directory: break;
+    case TDamage::RandomBytes:
+        content = RandomBytes(20240611u + static_cast<unsigned>(file.size()));
+        break;
+    case TDamage::Empty:
+        break;
+    case TDamage::TenMegabytes:
+        content = TenMegabytes(file);
+        break;
+    case TDamage::Directory:
+        break;
     }
     dir.Remove(file);
     if (damage == TDamage::Directory) {
@@ -655,7 +662,8 @@ TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
     if (reporter.Errors.isEmpty()) {
         if (file == "login.ini") {
             for (size_t k = 0; k < 3; ++k) {
-                const auto [id, stored] = k < lines.size() ? OracleSplit(lines[k]) : std::pair<std::string, std::string>{};
+                const auto [id, stored] =
+                    k < lines.size() ? OracleSplit(lines[k]) : std::pair<std::string, std::string>{};
                 EXPECT_EQ(form.Accounts[k].YahooId, id) << k;
                 EXPECT_EQ(form.Accounts[k].PasswordText, stored) << k;
             }
@@ -711,14 +719,14 @@ TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
     EXPECT_EQ(Snapshot(dir.path()), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryFile, BadStartFile,
-    ::testing::Combine(::testing::Range(0, 5), ::testing::Values(TDamage::RandomBytes, TDamage::Empty,
-                                                                 TDamage::TenMegabytes, TDamage::Directory)),
-    [](const ::testing::TestParamInfo<std::tuple<int, TDamage>>& info) {
-        std::string file = kDataFiles[static_cast<size_t>(std::get<0>(info.param))];
-        file.replace(file.find('.'), 1, "_");
-        return file + "_" + DamageName(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(EveryFile, BadStartFile,
+                         ::testing::Combine(::testing::Range(0, 5),
+                                            ::testing::Values(TDamage::RandomBytes, TDamage::Empty,
+                                                              TDamage::TenMegabytes, TDamage::Directory)),
+                         [](const ::testing::TestParamInfo<std::tuple<int, TDamage>>& info) {
+                             std::string file = kDataFiles[static_cast<size_t>(std::get<0>(info.param))];
+                             file.replace(file.find('.'), 1, "_");
+                             return file + "_" + DamageName(std::get<1>(info.param));
+                         });
 
 }  // namespace

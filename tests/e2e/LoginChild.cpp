@@ -26,8 +26,8 @@ int main(int argc, char** argv)
     TWebEngineBrowser* browser = TWebEngineBrowser::CreateForUser(QDir::currentPath());
     TLotscopeWindows windows = CreateWindows(TAuctionSite::EndpointsAt(QString::fromLocal8Bit(argv[1])), browser,
                                              reporter, std::filesystem::current_path());
-    QObject::connect(static_cast<QWebEngineView*>(browser->Widget())->page(), &QWebEnginePage::loadFinished,
-                     &app, [&windows](bool) { QTimer::singleShot(500, windows.Form1.get(), &QWidget::close); });
+    QObject::connect(static_cast<QWebEngineView*>(browser->Widget())->page(), &QWebEnginePage::loadFinished, &app,
+                     [&windows](bool) { QTimer::singleShot(500, windows.Form1.get(), &QWidget::close); });
     windows.Form1->show();
     return app.exec();
 }

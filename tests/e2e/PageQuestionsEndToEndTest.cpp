@@ -39,7 +39,8 @@ public slots:
 THttpResponse Page(const QByteArray& body)
 {
     return THttpResponse::Html("<!DOCTYPE html><meta charset='utf-8'><style>a{position:absolute;left:0;width:300px;"
-                               "height:60px;display:block}</style>" + body);
+                               "height:60px;display:block}</style>" +
+                               body);
 }
 
 THttpResponse Attachment(const QByteArray& name, const QByteArray& body)
@@ -63,8 +64,8 @@ protected:
     void SetUp() override
     {
         const QByteArray home = QByteArray::fromStdString(homeDir.path().string());
-        for (const auto& [name, value] : {std::pair{"HOME", home}, {"XDG_CACHE_HOME", home + "/.cache"},
-                                          {"XDG_CONFIG_HOME", home + "/.config"}}) {
+        for (const auto& [name, value] :
+             {std::pair{"HOME", home}, {"XDG_CACHE_HOME", home + "/.cache"}, {"XDG_CONFIG_HOME", home + "/.config"}}) {
             saved.append({name, qgetenv(name)});
             qputenv(name, value);
         }
@@ -81,8 +82,9 @@ protected:
             return Page("<a href='mailto:a@example.jp' style='top:0'>m</a><a href='line://x' style='top:100px'>l</a>");
         });
         server.Route("/test.jp/unload", [](auto&) {
-            return Page("<textarea></textarea><script>onbeforeunload = e => { e.preventDefault(); e.returnValue = ''; };"
-                        "let clicks = 0; onclick = () => document.title = 'clicks ' + ++clicks;</script>");
+            return Page(
+                "<textarea></textarea><script>onbeforeunload = e => { e.preventDefault(); e.returnValue = ''; };"
+                "let clicks = 0; onclick = () => document.title = 'clicks ' + ++clicks;</script>");
         });
         server.Fallback([](const THttpRequest& r) { return Page(r.Path); });
         ASSERT_TRUE(server.Start());
@@ -193,22 +195,26 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
 {
     const QString killed = privateRoot + "/00000000deadbeef";
     const std::pair<const char*, std::function<void()>> rows[] = {
-        {"a hostile suggested name is offered in the download folder under its base name", [&] {
+        {"a hostile suggested name is offered in the download folder under its base name",
+         [&] {
              Open(base + "/start");
              View()->page()->runJavaScript("location.href = '/test.jp/evil'");
              ASSERT_TRUE(QTest::qWaitFor([&] { return SaveDialog(); }, kTimeout));
              EXPECT_EQ(SaveDialog()->selectedFiles(), QStringList{downloads + "/evil.desktop"});
          }},
-        {"the page's requests go on while the save question is open", [&] {
+        {"the page's requests go on while the save question is open",
+         [&] {
              View()->page()->runJavaScript("fetch('/test.jp/ping')");
              EXPECT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/ping").isEmpty(); }, kTimeout));
          }},
-        {"a second download runs but waits for its question", [&] {
+        {"a second download runs but waits for its question",
+         [&] {
              View()->page()->runJavaScript("location.href = '/test.jp/second'");
              EXPECT_TRUE(QTest::qWaitFor([&] { return FilesBelow(privateRoot).size() == 2; }, kTimeout));
              EXPECT_EQ(SaveDialogs().size(), 1);
          }},
-        {"a later start removes what a killed download left, and only that", [&] {
+        {"a later start removes what a killed download left, and only that",
+         [&] {
              const QStringList running = FilesBelow(privateRoot);
              QDir().mkpath(killed);
              for (const QString& file : {killed + "/.lock", killed + "/1.download", privateRoot + "/notes"})
@@ -221,7 +227,8 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
              EXPECT_FALSE(QFileInfo::exists(killed));
              QFile::remove(privateRoot + "/notes");
          }},
-        {"saved under the base name, nothing written outside the download folder", [&] {
+        {"saved under the base name, nothing written outside the download folder",
+         [&] {
              static_cast<QDialog*>(SaveDialog())->accept();
              ASSERT_TRUE(QTest::qWaitFor([&] { return !reporter.Messages.isEmpty(); }, kTimeout));
              EXPECT_EQ(reporter.Messages, QStringList{"「" + downloads + "/evil.desktop」に保存しました"});
@@ -229,7 +236,8 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
              EXPECT_TRUE(saved.open(QIODevice::ReadOnly) && saved.readAll() == "[x]");
              EXPECT_FALSE(QFileInfo::exists(QDir::homePath() + "/.config/autostart"));
          }},
-        {"the data files are refused as targets", [&] {
+        {"the data files are refused as targets",
+         [&] {
              reporter.Messages.clear();
              ASSERT_TRUE(QTest::qWaitFor([&] { return SaveDialog(); }, kTimeout));
              SaveDialog()->selectFile(QString::fromStdString((dir.path() / "login.ini").string()));
@@ -240,7 +248,8 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
              EXPECT_TRUE(QTest::qWaitFor([&] { return FilesBelow(privateRoot).isEmpty(); }, kTimeout));
              EXPECT_EQ(dir.Read("login.ini"), "");
          }},
-        {"an alert's title is the host only", [&] {
+        {"an alert's title is the host only",
+         [&] {
              Open(base + "/login/config/login?login=taro&passwd=Secret123");
              QString title;
              AnswerBox("こんにちは", "OK", &title);
@@ -248,7 +257,8 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
              ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, kTimeout));
              EXPECT_EQ(title, "127.0.0.1");
          }},
-        {"a site's login asked once gives one request with the credentials", [&] {
+        {"a site's login asked once gives one request with the credentials",
+         [&] {
              WhenShown<QDialog>([](QDialog* d) { return d->windowTitle() == "認証が必要です"; },
                                 [](QDialog* d) {
                                     d->findChild<QLineEdit*>("user")->setText("taro");
@@ -261,7 +271,8 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
                  headers << r.Header("Authorization");
              EXPECT_EQ(headers, (QByteArrayList{"", "Basic " + QByteArray("taro:pass").toBase64()}));
          }},
-        {"another program's link starts nothing without a yes", [&] {
+        {"another program's link starts nothing without a yes",
+         [&] {
              TOtherPrograms programs;
              for (const char* scheme : {"mailto", "line"})
                  QDesktopServices::setUrlHandler(scheme, &programs, "Open");
@@ -274,7 +285,8 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
              for (const char* scheme : {"mailto", "line"})
                  QDesktopServices::unsetUrlHandler(scheme);
          }},
-        {"closing asks the page; no keeps the window, yes closes it", [&] {
+        {"closing asks the page; no keeps the window, yes closes it",
+         [&] {
              Open(base + "/unload");
              UsePage();  // a page may warn only once the user has used it
              AnswerBox("このページを離れますか？", "このページにとどまる");

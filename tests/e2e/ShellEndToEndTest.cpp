@@ -10,25 +10,25 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <iostream>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTcpServer>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QWebEnginePage>
 #include <QWebEngineHistory>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <iostream>
+#include <optional>
 
 namespace {
 
@@ -88,9 +88,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return !loading; }, kTimeout));
         bool started = false, finished = false;
         QMetaObject::Connection a = QObject::connect(Page(), &QWebEnginePage::loadStarted, [&] { started = true; });
-        QMetaObject::Connection b = QObject::connect(Page(), &QWebEnginePage::loadFinished, [&](bool ok) {
-            finished = finished || (started && ok);
-        });
+        QMetaObject::Connection b = QObject::connect(Page(), &QWebEnginePage::loadFinished,
+                                                     [&](bool ok) { finished = finished || (started && ok); });
         form->Edit3->setText(address);
         form->Button7->click();
         const bool loaded = QTest::qWaitFor([&] { return finished; }, kTimeout);
@@ -119,7 +118,8 @@ protected:
     void ClickRunning(const QString& script)
     {
         RunScript("document.body.insertAdjacentHTML('beforeend', \"<div id='road' style='position: fixed; "
-                  "inset: 0'></div>\"); road.onclick = () => { " + script + " }; document.title = 'ready';");
+                  "inset: 0'></div>\"); road.onclick = () => { " +
+                  script + " }; document.title = 'ready';");
         ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->title() == "ready"; }, kTimeout));
         QWidget* surface = browser->Widget()->focusProxy();
         QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
@@ -243,10 +243,13 @@ TEST_F(ShellEndToEnd, TheEngineSpeaksJapanese)
     form->Button7->click();
     // The text arrives later; the page may answer after this test is over.
     auto text = std::make_shared<QString>();
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        Page()->toPlainText([text](const QString& t) { *text = t; });
-        return text->contains("このサイトにアクセスできません");
-    }, kTimeout)) << text->toStdString();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            Page()->toPlainText([text](const QString& t) { *text = t; });
+            return text->contains("このサイトにアクセスできません");
+        },
+        kTimeout))
+        << text->toStdString();
 }
 
 TEST_F(ShellEndToEnd, DownloadsAreSavedWholeOrNotAtAll)
@@ -270,9 +273,9 @@ TEST_F(ShellEndToEnd, DownloadsAreSavedWholeOrNotAtAll)
     struct Row {
         const char* name;
         const char* path;
-        bool chosen;            // the save dialog's answer: the file, or cancel
-        QByteArray content;     // what the chosen file holds afterwards
-        const char* message;    // the one message, empty for none
+        bool chosen;          // the save dialog's answer: the file, or cancel
+        QByteArray content;   // what the chosen file holds afterwards
+        const char* message;  // the one message, empty for none
         Target target = Target::File;
     };
     const Row rows[] = {
@@ -325,8 +328,8 @@ TEST_F(ShellEndToEnd, DownloadsAreSavedWholeOrNotAtAll)
         }
         QTest::qWait(300);
         QObject::disconnect(c);
-        EXPECT_EQ(proposed, QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
-                                .filePath("export.csv"));
+        EXPECT_EQ(proposed,
+                  QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)).filePath("export.csv"));
         const QString message = QString(row.message).replace("%1", target);
         EXPECT_EQ(reporter.Messages, *row.message ? QStringList{message} : QStringList{});
         if (row.target != Target::Folder)
@@ -337,7 +340,8 @@ TEST_F(ShellEndToEnd, DownloadsAreSavedWholeOrNotAtAll)
         QDirIterator left(privateFolder, {"*.download"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         EXPECT_FALSE(left.hasNext()) << left.next().toStdString();
         if (row.chosen && row.content == csv) {
-            EXPECT_FALSE(status.filter("export.csv をダウンロードしています").isEmpty()) << status.join("|").toStdString();
+            EXPECT_FALSE(status.filter("export.csv をダウンロードしています").isEmpty())
+                << status.join("|").toStdString();
         }
     }
     EXPECT_TRUE(reporter.Errors.isEmpty()) << reporter.Errors.join("|").toStdString();
@@ -405,7 +409,8 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
     const QString other = QString("http://localhost:%1/test.jp").arg(server.Port());
     server.Route("/test.jp/cookies", [](const THttpRequest&) {
         THttpResponse r = THttpResponse::Html("<p>cookies</p>");
-        r.Headers = {{"Set-Cookie", "strict=1; SameSite=Strict; Path=/"}, {"Set-Cookie", "lax=1; SameSite=Lax; Path=/"}};
+        r.Headers = {{"Set-Cookie", "strict=1; SameSite=Strict; Path=/"},
+                     {"Set-Cookie", "lax=1; SameSite=Lax; Path=/"}};
         return r;
     });
     server.Route("/test.jp/ad", [&](const THttpRequest&) {
@@ -414,9 +419,7 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
     server.Route("/test.jp/popup", [](const THttpRequest&) {
         return THttpResponse::Html("<p>popup</p><script>opener.postMessage('answer', '*'); window.close();</script>");
     });
-    server.Route("/test.jp/popup-bid", [](const THttpRequest&) {
-        return THttpResponse::Html("<p>popup</p>");
-    });
+    server.Route("/test.jp/popup-bid", [](const THttpRequest&) { return THttpResponse::Html("<p>popup</p>"); });
     const QString blocked = "ポップアップをブロックしました";
     const QString append = "document.body.insertAdjacentHTML('beforeend', \"%1\");";
     enum class TClick { No, Yes };
@@ -441,13 +444,15 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
              EXPECT_EQ(browser->PageCount(), 1u);
          }},
         {"a cross-site link with a target of its own", other + "/linker", TClick::Yes,
-         "const a = document.createElement('a'); a.href = '" + base + "/opened'; a.target = '_blank';"
-         "document.body.append(a); a.click();",
+         "const a = document.createElement('a'); a.href = '" + base +
+             "/opened'; a.target = '_blank';"
+             "document.body.append(a); a.click();",
          [&] {
              ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/opened").isEmpty(); }, kTimeout));
              const THttpRequest request = server.RequestsFor("/test.jp/opened").first();
              EXPECT_EQ(request.Header("Sec-Fetch-Site"), "cross-site");
-             EXPECT_EQ(request.Header("Referer"), QUrl(other).adjusted(QUrl::RemovePath).toString().toUtf8() + "/") << request.Header("Referer").data();
+             EXPECT_EQ(request.Header("Referer"), QUrl(other).adjusted(QUrl::RemovePath).toString().toUtf8() + "/")
+                 << request.Header("Referer").data();
              EXPECT_TRUE(request.Header("Cookie").contains("lax=1"));
              EXPECT_FALSE(request.Header("Cookie").contains("strict=1"));
              ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/opened"; }, kTimeout));
@@ -459,7 +464,8 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
          }},
         {"a form sent to a new window", base + "/item", TClick::Yes,
          append.arg("<form id='nw' method='post' target='_blank' action='/test.jp/opened'>"
-                    "<input name='bid' value='100'></form>") + "nw.submit();",
+                    "<input name='bid' value='100'></form>") +
+             "nw.submit();",
          [&] {
              ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/opened").isEmpty(); }, kTimeout));
              EXPECT_EQ(server.RequestsFor("/test.jp/opened").first().Method, "POST");
@@ -469,7 +475,8 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
          "const w = window.open('', 'preview'); w.document.write('<p>preview</p>'); w.document.close();",
          [&] {
              ASSERT_TRUE(QTest::qWaitFor([&] { return browser->PageCount() == 2; }, kTimeout));
-             EXPECT_TRUE(QTest::qWaitFor([&] { return PlainText() == "preview"; }, kTimeout)) << PlainText().toStdString();
+             EXPECT_TRUE(QTest::qWaitFor([&] { return PlainText() == "preview"; }, kTimeout))
+                 << PlainText().toStdString();
          }},
         {"a login window answering its opener", base + "/item", TClick::Yes,
          "window.onmessage = (e) => { document.title = 'got ' + e.data; }; "
@@ -482,11 +489,12 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
              EXPECT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/item"; }, kTimeout));
          }},
         {"a data: document", base + "/item", TClick::Yes,
-         "window.open('data:text/html,<form action=" + base + "/opened></form><script>document.forms[0].submit()"
-         "</script>');",
+         "window.open('data:text/html,<form action=" + base +
+             "/opened></form><script>document.forms[0].submit()"
+             "</script>');",
          [&] {
-             EXPECT_TRUE(QTest::qWaitFor([&] { return statusTexts.contains("このページは新しいウィンドウでは開けません"); },
-                                         kTimeout));
+             EXPECT_TRUE(QTest::qWaitFor(
+                 [&] { return statusTexts.contains("このページは新しいウィンドウでは開けません"); }, kTimeout));
              EXPECT_EQ(browser->PageCount(), 1u);
              EXPECT_EQ(Page()->url().toString(), base + "/item");
          }},
@@ -552,12 +560,12 @@ TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
     } rows[] = {
         {"iframe", append("<iframe src='" + preview + "'></iframe>")},
         {"object", append("<object type='text/html' data='" + preview + "'></object>")},
-        {"form into a named frame",
-         append("<iframe name='f'></iframe><form id='nf' target='f' method='post' action='" + preview +
-                "'><input name='bid' value='100'></form>") + "document.getElementById('nf').submit();"},
-        {"fetch and document.write",
-         "window.road = fetch('" + preview + "').then(r => r.text()).then(t => { document.open(); document.write(t); "
-                               "document.close(); });"},
+        {"form into a named frame", append("<iframe name='f'></iframe><form id='nf' target='f' method='post' action='" +
+                                           preview + "'><input name='bid' value='100'></form>") +
+                                        "document.getElementById('nf').submit();"},
+        {"fetch and document.write", "window.road = fetch('" + preview +
+                                         "').then(r => r.text()).then(t => { document.open(); document.write(t); "
+                                         "document.close(); });"},
         {"redirect of a frame", append("<iframe src='/test.jp/go'></iframe>")},
         {"redirect of a fetch",
          "window.road = fetch('/test.jp/go').then(r => r.text()).then(t => { document.open(); document.write(t); "
@@ -639,12 +647,12 @@ TEST_F(ShellEndToEnd, BackAndForwardFollowTheEngineHistory)
     EXPECT_FALSE(form->ToolButton2->isEnabled());
     form->ToolButton1->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/a"; }, kTimeout));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton2->isEnabled() && !form->ToolButton1->isEnabled(); },
-                                kTimeout));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return form->ToolButton2->isEnabled() && !form->ToolButton1->isEnabled(); }, kTimeout));
     form->ToolButton2->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Edit3->text() == base + "/b"; }, kTimeout));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolButton1->isEnabled() && !form->ToolButton2->isEnabled(); },
-                                kTimeout));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return form->ToolButton1->isEnabled() && !form->ToolButton2->isEnabled(); }, kTimeout));
 }
 
 TEST_F(ShellEndToEnd, LoginRequestCarriesTheIdAndTheDecryptedPassword)
@@ -652,8 +660,7 @@ TEST_F(ShellEndToEnd, LoginRequestCarriesTheIdAndTheDecryptedPassword)
     Create("1,1,0\r\n", "taro," + EncryptPasswordText("s3cret-pw") + "\r\n");
     const QByteArray path = "/test.jp/login/config/login";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor(path).isEmpty(); }, kTimeout));
-    EXPECT_EQ(server.RequestsFor(path)[0].Query,
-              ".src=auc&.done=" + base.toUtf8() + "/jp&login=taro&passwd=s3cret-pw");
+    EXPECT_EQ(server.RequestsFor(path)[0].Query, ".src=auc&.done=" + base.toUtf8() + "/jp&login=taro&passwd=s3cret-pw");
     // Once answered, the page's own address drops the password, so the next
     // page's Referer and document.referrer hold none.
     const QString answered = base + "/login/config/login?.src=auc&.done=" + base + "/jp&login=taro";
@@ -709,11 +716,13 @@ TEST_F(ShellEndToEnd, MainWindowPicture)
 
     form->TreeView1->topLevelItem(0)->setExpanded(true);
     // Give the compositor its first frame of the page.
-    (void)QTest::qWaitFor([&] {
-        const QImage shot = browser->Widget()->grab().toImage();
-        return shot.pixelColor(shot.width() / 2, 60) != shot.pixelColor(2, 2) ||
-               shot.pixelColor(30, 30) != QColor(Qt::white);
-    }, 5000);
+    (void)QTest::qWaitFor(
+        [&] {
+            const QImage shot = browser->Widget()->grab().toImage();
+            return shot.pixelColor(shot.width() / 2, 60) != shot.pixelColor(2, 2) ||
+                   shot.pixelColor(30, 30) != QColor(Qt::white);
+        },
+        5000);
     const QString dirPath = QStringLiteral(LOTSCOPE_ARTIFACT_DIR);
     QDir().mkpath(dirPath);
     const QImage picture = form->grab().toImage();

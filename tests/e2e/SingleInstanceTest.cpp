@@ -10,10 +10,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <tuple>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 
 extern char** environ;
 
@@ -27,8 +27,8 @@ std::string ProgramCommand(const fs::path& dir, const fs::path& home, const fs::
                            const std::string& prefix = "")
 {
     return "cd '" + dir.string() + "' && exec " + prefix + " env -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME='" +
-           home.string() + "' QT_LOGGING_RULES=lotscope.instance.info=true " LOTSCOPE_PROGRAM " >'" +
-           log.string() + "' 2>&1";
+           home.string() + "' QT_LOGGING_RULES=lotscope.instance.info=true " LOTSCOPE_PROGRAM " >'" + log.string() +
+           "' 2>&1";
 }
 
 // Whether done() comes true within the given seconds.
@@ -93,8 +93,7 @@ TEST(SingleInstance, LaterStartRaisesTheRunningCopyAndEnds)
         ASSERT_EQ(LogShows(log, {"not taking requests", "taking requests"}), "taking requests") << round;
 
         const std::string before = Snapshot(root / "data");
-        const std::string later =
-            ProgramCommand(root / "data", root / "home2", root / "later.log", "timeout 5");
+        const std::string later = ProgramCommand(root / "data", root / "home2", root / "later.log", "timeout 5");
         ASSERT_EQ(std::system(later.c_str()), 0) << round;
         EXPECT_EQ(Snapshot(root / "data"), before) << round;
         EXPECT_TRUE(fs::is_empty(root / "home2")) << round;

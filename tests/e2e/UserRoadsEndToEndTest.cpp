@@ -139,8 +139,8 @@ protected:
     }
     quint64 Fingerprint(const std::string& address) const
     {
-        const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(salt + address),
-                                                           QCryptographicHash::Md5);
+        const QByteArray digest =
+            QCryptographicHash::hash(QByteArray::fromStdString(salt + address), QCryptographicHash::Md5);
         quint64 fingerprint = 0;
         std::memcpy(&fingerprint, digest.constData(), 8);
         return fingerprint;
@@ -173,9 +173,8 @@ protected:
         form3 = static_cast<TForm3*>(windows.Form3());
         form4 = static_cast<TForm4*>(windows.Form4());
         form5 = static_cast<TForm5*>(windows.Form5());
-        QObject::connect(Page(), &QWebEnginePage::urlChanged, [this](const QUrl& url) {
-            committed.append(url.toString(QUrl::FullyEncoded));
-        });
+        QObject::connect(Page(), &QWebEnginePage::urlChanged,
+                         [this](const QUrl& url) { committed.append(url.toString(QUrl::FullyEncoded)); });
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
@@ -205,21 +204,25 @@ protected:
     {
         QSignalSpy finished(Page(), &QWebEnginePage::loadFinished);
         action();
-        ASSERT_TRUE(WaitFor([&] {
-            return !finished.isEmpty() && Page()->url().toString(QUrl::FullyEncoded) == address &&
-                   form->Edit3->text() == address;
-        }, "the page")) << "wanted " << address.toStdString() << "\nshows "
-                        << form->Edit3->text().toStdString();
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return !finished.isEmpty() && Page()->url().toString(QUrl::FullyEncoded) == address &&
+                       form->Edit3->text() == address;
+            },
+            "the page"))
+            << "wanted " << address.toStdString() << "\nshows " << form->Edit3->text().toStdString();
         EXPECT_TRUE(finished.last().first().toBool());
     }
 
     // Opens an address by typing it into the address box and pressing 移動.
     void OpenByAddressBox(const QString& address)
     {
-        Load([&] {
-            TypeOver(form->Edit3, address);
-            QTest::mouseClick(form->Button7, Qt::LeftButton);
-        }, address);
+        Load(
+            [&] {
+                TypeOver(form->Edit3, address);
+                QTest::mouseClick(form->Button7, Qt::LeftButton);
+            },
+            address);
     }
 
     QString PageText()

@@ -11,10 +11,7 @@
 
 namespace {
 
-std::string Sjis(const char* utf8)
-{
-    return cp932::FromUtf8(utf8).value();
-}
+std::string Sjis(const char* utf8) { return cp932::FromUtf8(utf8).value(); }
 
 struct TRecogniseRow {
     const char* Label;
@@ -42,8 +39,9 @@ TEST(RecogniseFavoritePage, MarkersRulesAndOverrides)
          searchBase + "%A5%C6#top"},
         {"%2B is a typed plus", searchBase + "C%2B%2b+x&auccat=0", fkSearchWord, "C++ x",
          searchBase + "C%2B%2b+x&auccat=0"},
-        {"a real search address", searchBase + "%CF%D3%BB%FE%B7%D7+%A5%BB%A5%A4%A5%B3%A1%BC&auccat=0&alocale=0jp&acc=jp",
-         fkSearchWord, Sjis("腕時計 セイコー"),
+        {"a real search address",
+         searchBase + "%CF%D3%BB%FE%B7%D7+%A5%BB%A5%A4%A5%B3%A1%BC&auccat=0&alocale=0jp&acc=jp", fkSearchWord,
+         Sjis("腕時計 セイコー"),
          searchBase + "%CF%D3%BB%FE%B7%D7+%A5%BB%A5%A4%A5%B3%A1%BC&auccat=0&alocale=0jp&acc=jp"},
         {"half-width kana in EUC-JP", searchBase + "%8E%B1", fkSearchWord, "\xB1", searchBase + "%8E%B1"},
         {"user page", userBase + "abc", fkUser, "abc", userBase + "abc"},
@@ -59,13 +57,10 @@ TEST(RecogniseFavoritePage, MarkersRulesAndOverrides)
         {"auction list without &: the ID runs to the end", listBase + "abc", fkUser, "abc", listBase + "abc"},
         {"auction list with & before the marker", "a&b.jp/show/auctions?userID=abc", fkUser, "abc",
          "a&b.jp/show/auctions?userID=abc"},
-        {"auction list with & right after the marker", listBase + "&sort=1", fkUser, "",
-         listBase + "&sort=1"},
+        {"auction list with & right after the marker", listBase + "&sort=1", fkUser, "", listBase + "&sort=1"},
         // Rules run in order, later ones overriding: user overrides search.
-        {"user overrides search", searchBase + "q&r=jp/user/zz?x", fkUser, "zz",
-         searchBase + "q&r=jp/user/zz?x"},
-        {"item overrides user", "a.jp/user/u1/jp/auction/b77", fkExhibit, "b77",
-         "a.jp/user/u1/jp/auction/b77"},
+        {"user overrides search", searchBase + "q&r=jp/user/zz?x", fkUser, "zz", searchBase + "q&r=jp/user/zz?x"},
+        {"item overrides user", "a.jp/user/u1/jp/auction/b77", fkExhibit, "b77", "a.jp/user/u1/jp/auction/b77"},
         {"auction list overrides item", listBase + "abc&r=jp/auction/1", fkUser, "abc",
          listBase + "abc&r=jp/auction/1"},
         // The item rule sets the URL anew: the user rule's "?" trim is gone.
@@ -112,8 +107,7 @@ TEST(CheckNewFavorite, RefusesWhatTheFileCannotHold)
         SCOPED_TRACE(row.Label);
         const TFavoriteInputCheck check = CheckNewFavorite(row.Kind, row.Name, row.Url);
         EXPECT_EQ(check.Problem, row.Problem);
-        EXPECT_NE(std::string(FavoriteInputMessage(check.Problem)).empty(),
-                  row.Problem != TFavoriteInputProblem::None);
+        EXPECT_NE(std::string(FavoriteInputMessage(check.Problem)).empty(), row.Problem != TFavoriteInputProblem::None);
     }
 }
 
@@ -128,8 +122,7 @@ TEST(CheckFavoriteTexts, ConvertsToShiftJisAndAcceptsEmptyTexts)
 TEST(FavoriteAddedMessage, OneBlankEachSideOfTheName)
 {
     EXPECT_EQ(FavoriteAddedMessage("abc"), "お気に入りに「 abc 」を追加しました");
-    EXPECT_EQ(std::string(FavoriteInputMessage(TFavoriteInputProblem::MissingField)),
-              "入力されていない項目があります");
+    EXPECT_EQ(std::string(FavoriteInputMessage(TFavoriteInputProblem::MissingField)), "入力されていない項目があります");
 }
 
 struct TAppendRow {
@@ -142,7 +135,7 @@ struct TAppendRow {
 
 ino_t Inode(const std::filesystem::path& file)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
@@ -155,7 +148,10 @@ TEST(AppendFavorite, RewritesTheWholeFileWithTheEntryLast)
         {"line without comma gains one", "abc\r\n", ",abc\r\nn,u\r\n"},
         {"blank last line stays an entry", "a,1\r\n\r\n", "a,1\r\n,\r\nn,u\r\n"},
         {"lone LF stays inside its line", "a,1\nb,2", "a,1\nb,2\r\nn,u\r\n"},
-        {"text after 0x1A is dropped", "a,1\r\n\x1A" "junk", "a,1\r\nn,u\r\n"},
+        {"text after 0x1A is dropped",
+         "a,1\r\n\x1A"
+         "junk",
+         "a,1\r\nn,u\r\n"},
         {"same URL twice: asked once, yes adds", "x,u\r\ny,u\r\n", "x,u\r\ny,u\r\nn,u\r\n", 1, true},
         {"same URL: no writes nothing", "x,u\r\n", "x,u\r\n", 1, false},
         {"same name, other URL: not asked", "n,v\r\n", "n,v\r\nn,u\r\n"},

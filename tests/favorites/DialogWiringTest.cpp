@@ -49,11 +49,16 @@ TEST(DialogWiring, EveryCommandShowsItsDialog)
         qsizetype DialogsMade;  // after the command
     };
     const TRow rows[] = {
-        {"m_YahooID", [&] { w.Form1->m_YahooID->trigger(); }, TForm1::TDialog::Form2, QStringLiteral("Yahoo!IDの登録"), 1},
-        {"m_favedit", [&] { w.Form1->m_favedit->trigger(); }, TForm1::TDialog::Form3, QStringLiteral("お気に入りの整理"), 2},
-        {"m_favadd", [&] { w.Form1->m_favadd->trigger(); }, TForm1::TDialog::Form4, QStringLiteral("お気に入りの追加"), 3},
-        {"ToolButton4", [&] { w.Form1->ToolButton4->click(); }, TForm1::TDialog::Form4, QStringLiteral("お気に入りの追加"), 3},
-        {"m_option", [&] { w.Form1->m_option->trigger(); }, TForm1::TDialog::Form5, QStringLiteral("オプション設定"), 4},
+        {"m_YahooID", [&] { w.Form1->m_YahooID->trigger(); }, TForm1::TDialog::Form2, QStringLiteral("Yahoo!IDの登録"),
+         1},
+        {"m_favedit", [&] { w.Form1->m_favedit->trigger(); }, TForm1::TDialog::Form3,
+         QStringLiteral("お気に入りの整理"), 2},
+        {"m_favadd", [&] { w.Form1->m_favadd->trigger(); }, TForm1::TDialog::Form4, QStringLiteral("お気に入りの追加"),
+         3},
+        {"ToolButton4", [&] { w.Form1->ToolButton4->click(); }, TForm1::TDialog::Form4,
+         QStringLiteral("お気に入りの追加"), 3},
+        {"m_option", [&] { w.Form1->m_option->trigger(); }, TForm1::TDialog::Form5, QStringLiteral("オプション設定"),
+         4},
     };
     int shift = 0;
     for (const TRow& row : rows) {

@@ -59,7 +59,10 @@ TEST(ReadFavorites, LineSplittingAndLineEnds)
         {"final CR LF starts no entry", "a,1\r\nb,2\r\n", {{"a", "1"}, {"b", "2"}}},
         {"final blank line is an entry", "a,1\r\nb,2\r\n\r\n", {{"a", "1"}, {"b", "2"}, {"", ""}}},
         {"LF-only file is one entry", "a,1\nb,2\n", {{"a", "1\nb,2\n"}}},
-        {"0x1A mid-file ends it", "a,1\r\nb,\x1A" "2\r\nc,3\r\n", {{"a", "1"}, {"b", ""}}},
+        {"0x1A mid-file ends it",
+         "a,1\r\nb,\x1A"
+         "2\r\nc,3\r\n",
+         {{"a", "1"}, {"b", ""}}},
         {"only blank lines", "\r\n\r\n", {{"", ""}, {"", ""}}},
         {"comma alone", ",\r\n", {{"", ""}}},
         {"Shift_JIS name with 0x5C trail bytes",
@@ -70,8 +73,7 @@ TEST(ReadFavorites, LineSplittingAndLineEnds)
         TTempDir dir;
         WriteBytes(dir / "search.ini", row.content);
         TFavoriteList list;
-        EXPECT_EQ(Outcome([&] { list = ReadFavorites(dir.path(), fkSearchWord); }), "<no error>")
-            << row.name;
+        EXPECT_EQ(Outcome([&] { list = ReadFavorites(dir.path(), fkSearchWord); }), "<no error>") << row.name;
         EXPECT_EQ(Show(list), Show(row.expected)) << row.name;
     }
 }
@@ -85,8 +87,7 @@ TEST(WriteFavorites, ExactBytes)
     };
     const Row rows[] = {
         {"empty list is an empty file", {}, ""},
-        {"name, comma, URL, CR LF", {{"a", "http://x/"}, {"b", "http://y/"}},
-         "a,http://x/\r\nb,http://y/\r\n"},
+        {"name, comma, URL, CR LF", {{"a", "http://x/"}, {"b", "http://y/"}}, "a,http://x/\r\nb,http://y/\r\n"},
         {"URL with commas", {{"a", "b,c"}}, "a,b,c\r\n"},
         {"empty name and URL", {{"", ""}}, ",\r\n"},
         {"Shift_JIS kept as bytes", {{"\x8c\x9f\x8d\xf5\x8c\xea", "u"}}, "\x8c\x9f\x8d\xf5\x8c\xea,u\r\n"},
@@ -175,8 +176,7 @@ TEST(ReadFavorites, FailuresAreFileErrors)
     EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkUser); }), "ファイルが見つかりません");
     EXPECT_TRUE(Names(dir.path()).empty()) << "reading creates nothing";
     EXPECT_EQ(Outcome([&] { ReadFavorites(dir / "missing", fkUser); }), "ファイルが見つかりません");
-    EXPECT_EQ(Outcome([&] { WriteFavorites(dir / "missing", fkUser, {{"a", "b"}}); }),
-              "ファイルが見つかりません");
+    EXPECT_EQ(Outcome([&] { WriteFavorites(dir / "missing", fkUser, {{"a", "b"}}); }), "ファイルが見つかりません");
     WriteBytes(dir / "search.ini", std::string(kFavoriteLimits.MaxLines + 1, '\r'));
     EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkSearchWord); }),
               "search.ini の行数が上限の 50,000 行を超えています");

@@ -42,9 +42,8 @@ TEST_F(Form4Test, SearchPageAddedToTheEndOfSearchIni)
     EXPECT_EQ(form4->Edit2->text(), kSearchPage);
 
     form4->Button1->click();
-    EXPECT_EQ(w.Dir.Read("search.ini"),
-              "a,1\r\n,nocomma\r\n\x83\x65\x83\x58\x83\x67,"
-              "https://auctions.yahoo.co.jp/search/auc?p=%A5%C6%A5%B9%A5%C8\r\n");
+    EXPECT_EQ(w.Dir.Read("search.ini"), "a,1\r\n,nocomma\r\n\x83\x65\x83\x58\x83\x67,"
+                                        "https://auctions.yahoo.co.jp/search/auc?p=%A5%C6%A5%B9%A5%C8\r\n");
     EXPECT_EQ(w.Reporter.Messages, QStringList{QStringLiteral("お気に入りに「 テスト 」を追加しました")});
     EXPECT_TRUE(w.Reporter.Errors.isEmpty());
     EXPECT_TRUE(w.Form1->isEnabled());
@@ -97,10 +96,9 @@ TEST_F(Form4Test, PrefillByPageKind)
     };
     const TRow rows[] = {
         {"top page", "https://auctions.yahoo.co.jp/", QStringLiteral("検索語"), "", ""},
-        {"user page with a query", "https://auctions.yahoo.co.jp/jp/user/abc?u=1", QStringLiteral("ユーザ"),
-         "abc", "https://auctions.yahoo.co.jp/jp/user/abc?u=1"},
-        {"user page ending in ?", "https://x.jp/user/abc?", QStringLiteral("ユーザ"), "abc",
-         "https://x.jp/user/abc"},
+        {"user page with a query", "https://auctions.yahoo.co.jp/jp/user/abc?u=1", QStringLiteral("ユーザ"), "abc",
+         "https://auctions.yahoo.co.jp/jp/user/abc?u=1"},
+        {"user page ending in ?", "https://x.jp/user/abc?", QStringLiteral("ユーザ"), "abc", "https://x.jp/user/abc"},
         {"item page", "https://page.auctions.yahoo.co.jp/jp/auction/x123", QStringLiteral("出品物"), "x123",
          "https://page.auctions.yahoo.co.jp/jp/auction/x123"},
         {"auction list", "https://x.jp/show/auctions?userID=abc&sort=1", QStringLiteral("ユーザ"), "abc",

@@ -7,15 +7,18 @@
 
 namespace {
 
-void Check(bool ok) {
-    if (!ok) __builtin_trap();
+void Check(bool ok)
+{
+    if (!ok)
+        __builtin_trap();
 }
 
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
     const std::string encoded = TPzConv::Base64Encode(bytes);
@@ -32,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Text of whole groups of alphabet characters decodes and encodes back
     // to itself (every 24 bits are used).
     std::string text;
-    for (std::size_t i = 0; i < size / 4 * 4; ++i) text += kAlphabet[data[i] % 64];
+    for (std::size_t i = 0; i < size / 4 * 4; ++i)
+        text += kAlphabet[data[i] % 64];
     Check(TPzConv::Base64Encode(TPzConv::Base64Decode(text)) == text);
     return 0;
 }

@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const TFavoritePrefill got = RecogniseFavoritePage(address, conv);
 
     const bool urlIsAddress = got.Url == address;
-    const bool urlLostFinalQuestionMark = got.Kind == fkUser && !address.empty() &&
-                                          address.back() == '?' &&
+    const bool urlLostFinalQuestionMark = got.Kind == fkUser && !address.empty() && address.back() == '?' &&
                                           got.Url == address.substr(0, address.size() - 1);
     const bool noMarker = got.Kind == fkSearchWord && got.Url.empty() && got.Name.empty();
     if (!urlIsAddress && !urlLostFinalQuestionMark && !noMarker)

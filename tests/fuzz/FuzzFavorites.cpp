@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto& dir = scratch.path();
     // The first byte picks the kind, the rest is the file.
     const TFavoriteKind kind = kFavoriteKinds[data[0] % kFavoriteKinds.size()];
-    PutFile(dir / FavoriteKindFileName(kind),
-            std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+    PutFile(dir / FavoriteKindFileName(kind), std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
     TFavoriteList list;
     try {
         list = ReadFavorites(dir, kind);

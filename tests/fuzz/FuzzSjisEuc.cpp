@@ -9,11 +9,14 @@
 
 namespace {
 
-void Check(bool ok) {
-    if (!ok) __builtin_trap();
+void Check(bool ok)
+{
+    if (!ok)
+        __builtin_trap();
 }
 
-std::string Convert(TJisKanaConvType mode, const std::string& text) {
+std::string Convert(TJisKanaConvType mode, const std::string& text)
+{
     TPzConv conv;
     conv.JisKanaConvType = mode;
     return conv.SjisToEuc(text);
@@ -21,7 +24,8 @@ std::string Convert(TJisKanaConvType mode, const std::string& text) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string raw(reinterpret_cast<const char*>(data), size);
 
     // Widening fused into the conversion equals widening first.

@@ -13,8 +13,8 @@ class TSettingsFuzzDir {
 public:
     TSettingsFuzzDir()
     {
-        static const std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+        static const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                                      ? std::filesystem::path("/dev/shm")
                                                       : std::filesystem::temp_directory_path();
         std::string pattern = (base / "lotscope-fuzz-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)

@@ -39,9 +39,15 @@ TEST_F(Form5Test, ShowSetsTheBoxesFromTheFile)
         {"empty file", "", {true, true, true}, {false, false, false}, ""},
         {"2 leaves box 1", "2,1,1\r\n", {true, false, false}, {true, true, true}, ""},
         {"later lines are not read", "0,0,0\r\n1,1,1\r\n", {true, true, true}, {false, false, false}, ""},
-        {"separator after field 3", "1,1,1,\r\n", {false, true, false}, {false, true, false},
+        {"separator after field 3",
+         "1,1,1,\r\n",
+         {false, true, false},
+         {false, true, false},
          QStringLiteral("'1,' は整数ではありません")},
-        {"two fields", "1,1\r\n", {false, false, true}, {false, false, true},
+        {"two fields",
+         "1,1\r\n",
+         {false, false, true},
+         {false, false, true},
          QStringLiteral("'' は整数ではありません")},
         {"a bad second line is not read", "1,1,1\r\nx\r\n", {false, false, false}, {true, true, true}, ""},
         {"no file", nullptr, {true, false, true}, {true, false, true}, QStringLiteral("ファイルが見つかりません")},
@@ -151,8 +157,7 @@ TEST_F(Form5Test, WindowLayoutTabOrderAndPicture)
     EXPECT_GE(form5->CheckBox1->width(), form5->CheckBox1->sizeHint().width());
     EXPECT_EQ(form5->Button1->geometry(), QRect(240, 184, 75, 25));
     EXPECT_EQ(TabChain(form5->CheckBox3),
-              (QList<QWidget*>{form5->CheckBox3, form5->CheckBox1, form5->Button1, form5->Button2,
-                               form5->CheckBox2}));
+              (QList<QWidget*>{form5->CheckBox3, form5->CheckBox1, form5->Button1, form5->Button2, form5->CheckBox2}));
     EXPECT_TRUE(QFontMetrics(form5->font()).inFont(QChar(0x5165)));  // 入
     const QImage picture = SaveArtifact(form5.get(), QStringLiteral("form5-options"));
     EXPECT_EQ(picture.size(), QSize(TForm5::kClientWidth, TForm5::kClientHeight));

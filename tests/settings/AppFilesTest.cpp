@@ -1,7 +1,7 @@
 #include "settings/AppFiles.h"
 
-#include "support/TestFiles.h"
 #include "settings/TextFile.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -38,19 +38,25 @@ TEST(ReadAccounts, LineKFillsEntryK)
         {"one line fills entry 0 only", "id0,pw0\r\n", {{{"id0", "pw0"}, {"old1", "P1"}, {"old2", "P2"}}}},
         {"one line without line end", "id0,pw0", {{{"id0", "pw0"}, {"old1", "P1"}, {"old2", "P2"}}}},
         {"three lines", "a,1\r\nb,2\r\nc,3\r\n", {{{"a", "1"}, {"b", "2"}, {"c", "3"}}}},
-        {"fourth and later lines are ignored", "a,1\r\nb,2\r\nc,3\r\nd,4\r\ne,5\r\n",
+        {"fourth and later lines are ignored",
+         "a,1\r\nb,2\r\nc,3\r\nd,4\r\ne,5\r\n",
          {{{"a", "1"}, {"b", "2"}, {"c", "3"}}}},
-        {"second comma belongs to the password text", "id,pw,x\r\n",
+        {"second comma belongs to the password text",
+         "id,pw,x\r\n",
          {{{"id", "pw,x"}, {"old1", "P1"}, {"old2", "P2"}}}},
-        {"no comma: empty ID, whole line as password", "abc\r\n",
-         {{{"", "abc"}, {"old1", "P1"}, {"old2", "P2"}}}},
+        {"no comma: empty ID, whole line as password", "abc\r\n", {{{"", "abc"}, {"old1", "P1"}, {"old2", "P2"}}}},
         {"empty line gives two empty strings", "\r\nb,2\r\n", {{{"", ""}, {"b", "2"}, {"old2", "P2"}}}},
         {"blank line at the end is an entry", "a,1\r\n\r\n", {{{"a", "1"}, {"", ""}, {"old2", "P2"}}}},
         {"lone LF stays inside the line", "a,1\nb,2\n", {{{"a", "1\nb,2\n"}, {"old1", "P1"}, {"old2", "P2"}}}},
-        {"0x1A ends the file", "a,1\r\n\x1A" "b,2\r\n", {{{"a", "1"}, {"old1", "P1"}, {"old2", "P2"}}}},
-        {"a long fourth line is never read", "a,1\r\nb,2\r\nc,3\r\n" + std::string(20'000'000, 'x'),
+        {"0x1A ends the file",
+         "a,1\r\n\x1A"
+         "b,2\r\n",
+         {{{"a", "1"}, {"old1", "P1"}, {"old2", "P2"}}}},
+        {"a long fourth line is never read",
+         "a,1\r\nb,2\r\nc,3\r\n" + std::string(20'000'000, 'x'),
          {{{"a", "1"}, {"b", "2"}, {"c", "3"}}}},
-        {"Shift_JIS ID kept as bytes", "\x83\x5C\x83\x74\x83\x67,QUJD\r\n",
+        {"Shift_JIS ID kept as bytes",
+         "\x83\x5C\x83\x74\x83\x67,QUJD\r\n",
          {{{"\x83\x5C\x83\x74\x83\x67", "QUJD"}, {"old1", "P1"}, {"old2", "P2"}}}},
     };
     for (const Row& row : rows) {
@@ -88,7 +94,9 @@ TEST(WriteAccounts, LineBeyondTheBoundIsRefusedAndTheFileKept)
 {
     TTempDir dir;
     WriteBytes(dir / "login.ini", "a,1\r\n");
-    EXPECT_EQ(Outcome([&] { WriteAccounts(dir.path(), {{{std::string(4096, 'i'), "p"}, {}, {}}}); }),
+    EXPECT_EQ(Outcome([&] {
+                  WriteAccounts(dir.path(), {{{std::string(4096, 'i'), "p"}, {}, {}}});
+              }),
               "login.ini に上限の 4,096 バイトを超える行があります");
     EXPECT_EQ(ReadBytes(dir / "login.ini"), "a,1\r\n");
 }
@@ -144,11 +152,10 @@ TEST(ReadOptions, FieldsAndFailures)
         {"blank line after a good one", "1,0,1\r\n\r\n", "<no error>", "1,0,1"},
         {"bad field in a later line", "1,0,1\r\n0,x,0\r\n", "<no error>", "1,0,1"},
         {"nothing after the first line is read", "q,0,0\r\n0,0,0\r\n", "'q' は整数ではありません", "0,0,0"},
-        {"a later line of any length is not read", "1,0,1\r\n" + std::string(10'000'000, '7'), "<no error>",
-         "1,0,1"},
+        {"a later line of any length is not read", "1,0,1\r\n" + std::string(10'000'000, '7'), "<no error>", "1,0,1"},
         {"a field at the line bound", "1,0," + std::string(4092, '0'), "<no error>", "1,0,0"},
-        {"a line beyond the bound is refused, not quoted",
-         "1,0," + std::string(10'000'000, '0'), "option.ini に上限の 4,096 バイトを超える行があります", "0,0,0"},
+        {"a line beyond the bound is refused, not quoted", "1,0," + std::string(10'000'000, '0'),
+         "option.ini に上限の 4,096 バイトを超える行があります", "0,0,0"},
         {"blank in a field", " 1,0,0", "' 1' は整数ではありません", "0,0,0"},
         {"lone LF joins field 3", "1,0,0\n", "'0\n' は整数ではありません", "1,0,0"},
         {"Shift_JIS in a field", "1,\x82\x50,0", "'１' は整数ではありません", "1,0,0"},
@@ -200,8 +207,11 @@ TEST(DownloadTarget, TheDataFolderAndAnythingBelowItAreRefused)
     std::filesystem::create_directories(data / "engine");
     std::filesystem::create_directory_symlink(data, dir.path() / "link");
     const std::pair<std::filesystem::path, bool> rows[] = {
-        {data, true}, {data / "engine" / "x", true}, {dir.path() / "link" / "search.ini", true},
-        {data / ".." / "lotscope" / "option.ini", true}, {dir.path() / "lotscope2" / "a.csv", false},
+        {data, true},
+        {data / "engine" / "x", true},
+        {dir.path() / "link" / "search.ini", true},
+        {data / ".." / "lotscope" / "option.ini", true},
+        {dir.path() / "lotscope2" / "a.csv", false},
     };
     for (const auto& [target, refused] : rows)
         EXPECT_EQ(IsInDataFolder(data, target), refused) << target;

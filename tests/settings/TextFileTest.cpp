@@ -124,15 +124,20 @@ TEST(ReadLines, FileBeyondALimitIsRefusedWhole)
         EXPECT_EQ(Outcome([&] { ReadLines(dir / "f.ini", small); }), row.outcome) << row.name;
         if (row.outcome == "<no error>") {
             EXPECT_EQ(Outcome([&] { CheckLineLimits(dir / "f.ini", ReadLines(dir / "f.ini", small), small); }),
-                      "<no error>") << row.name;
+                      "<no error>")
+                << row.name;
         }
     }
     // The writers' check refuses what the reader would.
-    EXPECT_EQ(Outcome([&] { CheckLineLimits("d/f.ini", {"1", "2", "3", "4"}, small); }),
+    EXPECT_EQ(Outcome([&] {
+                  CheckLineLimits("d/f.ini", {"1", "2", "3", "4"}, small);
+              }),
               "f.ini の行数が上限の 3 行を超えています");
     EXPECT_EQ(Outcome([&] { CheckLineLimits("f.ini", {"123456"}, small); }),
               "f.ini に上限の 5 バイトを超える行があります");
-    EXPECT_EQ(Outcome([&] { CheckLineLimits("f.ini", {"12345", "12345", "12345"}, small); }),
+    EXPECT_EQ(Outcome([&] {
+                  CheckLineLimits("f.ini", {"12345", "12345", "12345"}, small);
+              }),
               "f.ini が上限の 20 バイトを超えています");
 }
 
@@ -152,7 +157,10 @@ TEST(ReadFirstLines, OnlyTheLinesInUseAreRead)
         {"bare CR lines", "\r\r\r\r", "<no error>", {"", ""}},
         {"the first line too long", "123456\r\nb", "f.ini に上限の 5 バイトを超える行があります", {}},
         {"the second line runs past the head", "a\r\n" + rest, "f.ini に上限の 5 バイトを超える行があります", {}},
-        {"one byte over after a line at the bound", "12345\r\n123456\r\n", "f.ini に上限の 5 バイトを超える行があります", {}},
+        {"one byte over after a line at the bound",
+         "12345\r\n123456\r\n",
+         "f.ini に上限の 5 バイトを超える行があります",
+         {}},
     };
     for (const Row& row : rows) {
         TTempDir dir;
@@ -229,8 +237,7 @@ TEST(FileErrors, TooManyOpenFiles)
     WriteBytes(dir / "a.ini", "a\r\n");
     // Uses up the descriptors in a child, so this process keeps its own.
     const std::string outcome = InChild([&] {
-        while (::open("/dev/null", O_RDONLY) >= 0) {
-        }
+        while (::open("/dev/null", O_RDONLY) >= 0) { }
         if (errno != EMFILE)
             return std::string("<descriptors not exhausted>");
         return Outcome([&] { ReadLines(dir / "a.ini"); });
@@ -390,7 +397,7 @@ TEST(WriteLines, OnlyTheUsersOwnFileIsReplaced)
         EXPECT_EQ(Outcome([&] { ReadLines(file); }), row.read) << row.name;
         const auto save = [&] { return Outcome([&] { WriteLines(file, {"new"}); }); };
         EXPECT_EQ(row.asOtherUser ? InChild(save, true) : save(), row.save) << row.name;
-        struct stat st {};
+        struct stat st { };
         ::lstat(file.c_str(), &st);
         char owner[64];
         std::snprintf(owner, sizeof owner, "%u:%u:%o:", st.st_uid, st.st_gid, st.st_mode & 0777);
@@ -400,8 +407,8 @@ TEST(WriteLines, OnlyTheUsersOwnFileIsReplaced)
             << row.name;
     }
     EXPECT_EQ(ReadBytes(dir / "shadow"), "secret");
-    EXPECT_EQ(Names(dir.path()), Lines({"dangling.ini", "grouped.ini", "link.ini", "loop.ini", "roots.ini",
-                                         "shadow", "users.ini"}));
+    EXPECT_EQ(Names(dir.path()),
+              Lines({"dangling.ini", "grouped.ini", "link.ini", "loop.ini", "roots.ini", "shadow", "users.ini"}));
 }
 
 TEST(SplitAtFirstComma, Parts)
@@ -423,9 +430,15 @@ TEST(StrToInt, Accepted)
         int value;
     };
     const Row rows[] = {
-        {"0", 0},           {"1", 1},     {"-1", -1},    {"+5", 5},
-        {"007", 7},         {"-0", 0},    {"2147483647", INT_MAX},
-        {"-2147483648", INT_MIN},         {"00000000000000000000042", 42},
+        {"0", 0},
+        {"1", 1},
+        {"-1", -1},
+        {"+5", 5},
+        {"007", 7},
+        {"-0", 0},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"00000000000000000000042", 42},
     };
     for (const Row& row : rows) {
         int value = -99;
@@ -468,7 +481,8 @@ TEST(StrToInt, RejectedWithTheFieldInTheMessage)
         {"64 characters are quoted whole", std::string(64, 'x'), "'" + std::string(64, 'x') + "' は整数ではありません"},
         {"a longer field is cut after 64", std::string(10'000'000, 'x'),
          "'" + std::string(64, 'x') + "…' は整数ではありません"},
-        {"the cut counts characters, not bytes", repeat("\x82\xa0", 100), "'" + repeat("あ", 64) + "…' は整数ではありません"},
+        {"the cut counts characters, not bytes", repeat("\x82\xa0", 100),
+         "'" + repeat("あ", 64) + "…' は整数ではありません"},
         {"a NUL byte does not end the message", std::string("1\0x", 3), "'1␀x' は整数ではありません"},
     };
     for (const Row& row : rows)

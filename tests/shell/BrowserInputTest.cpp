@@ -34,8 +34,15 @@ TEST(TypedAddress, BareHostGetsHttpAndSchemesArePassedAsIs)
 TEST(DownloadName, OnlyAPlainBaseNameOfTheSuggestionIsOffered)
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"../../login.ini", "login.ini"}, {"/etc/cron.d/x", "x"}, {"..\\..\\a.exe", "a.exe"}, {".bashrc", "bashrc"},
-        {"...", "download"}, {"", "download"}, {"dir/", "download"}, {"a\nb\x01.txt", "ab.txt"}, {"注文 一覧.csv", "注文 一覧.csv"},
+        {"../../login.ini", "login.ini"},
+        {"/etc/cron.d/x", "x"},
+        {"..\\..\\a.exe", "a.exe"},
+        {".bashrc", "bashrc"},
+        {"...", "download"},
+        {"", "download"},
+        {"dir/", "download"},
+        {"a\nb\x01.txt", "ab.txt"},
+        {"注文 一覧.csv", "注文 一覧.csv"},
     };
     for (const auto& [suggested, offered] : rows)
         EXPECT_EQ(SafeDownloadName(QString::fromUtf8(suggested)), QString::fromUtf8(offered)) << suggested;
@@ -45,8 +52,8 @@ TEST(OtherProgramLinks, OnlySchemesTheEngineDoesNotShowAreHandedOn)
 {
     using R = TSchemeRoute;
     const std::pair<const char*, R> rows[] = {
-        {"HTTPS", R::Engine}, {"javascript", R::Engine}, {"data", R::Engine}, {"file", R::Engine},
-        {"view-source", R::Never}, {"devtools", R::Never}, {"mailto", R::OtherProgram}, {"tel", R::OtherProgram},
+        {"HTTPS", R::Engine},      {"javascript", R::Engine}, {"data", R::Engine},         {"file", R::Engine},
+        {"view-source", R::Never}, {"devtools", R::Never},    {"mailto", R::OtherProgram}, {"tel", R::OtherProgram},
     };
     for (const auto& [scheme, route] : rows)
         EXPECT_EQ(RouteForScheme(scheme), route) << scheme;

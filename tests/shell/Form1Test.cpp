@@ -31,8 +31,13 @@ namespace {
 
 TEndpoints TestEndpoints()
 {
-    return {"http://home.test/index.html", "http://top.test.jp", "http://status.test.jp",
-            "http://search.test.jp", "http://am.test", "http://ka.test", "http://af.test",
+    return {"http://home.test/index.html",
+            "http://top.test.jp",
+            "http://status.test.jp",
+            "http://search.test.jp",
+            "http://am.test",
+            "http://ka.test",
+            "http://af.test",
             "http://login.test.jp"};
 }
 
@@ -50,8 +55,8 @@ protected:
     // Three accounts, options 0,1,0, a few favorites of each kind.
     void WriteDefaults()
     {
-        dir.Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\njiro," + EncryptPasswordText("pw1") +
-                               "\r\n," + "\r\n");
+        dir.Write("login.ini",
+                  "taro," + EncryptPasswordText("pw0") + "\r\njiro," + EncryptPasswordText("pw1") + "\r\n," + "\r\n");
         dir.Write("option.ini", "0,1,0\r\n");
         dir.Write("search.ini", "s0,http://s/0\r\ns1,http://s/1\r\n");
         dir.Write("username.ini", "u0,http://u/0\r\nu1,http://u/1\r\nu2,http://u/2\r\n");
@@ -96,7 +101,8 @@ struct StartupRow {
 TEST_F(Form1Test, StartupMatrix)
 {
     const std::string oneAccount = "taro," + EncryptPasswordText("pw0") + "\r\n";
-    const QString login0 = "http://login.test.jp/config/login?.src=auc&.done=http://top.test.jp/jp&login=taro&passwd=pw0";
+    const QString login0 =
+        "http://login.test.jp/config/login?.src=auc&.done=http://top.test.jp/jp&login=taro&passwd=pw0";
     const QString home = "http://home.test/index.html";
     const QString notFound = "ファイルが見つかりません";
     const StartupRow rows[] = {
@@ -106,16 +112,52 @@ TEST_F(Form1Test, StartupMatrix)
         {"0,0,0 home and hidden pane", oneAccount, "0,0,0\r\n", true, {}, {home}, false, 3, 0, 3, "taro"},
         {"2,1,0 leaves the browser empty", oneAccount, "2,1,0\r\n", true, {}, {}, true, 3, 0, 3, "taro"},
         {"later lines are not read", oneAccount, "0,0,0\r\n1,1,1\r\n", true, {}, {home}, false, 3, 0, 3, "taro"},
-        {"two fields: empty field 2", oneAccount, "1,1\r\n", true, {"'' は整数ではありません"}, {}, true, 0, 0, 3, "taro"},
-        {"separator after field 3", oneAccount, "1,1,1,\r\n", true, {"'1,' は整数ではありません"}, {}, true, 0, 0, 3,
+        {"two fields: empty field 2",
+         oneAccount,
+         "1,1\r\n",
+         true,
+         {"'' は整数ではありません"},
+         {},
+         true,
+         0,
+         0,
+         3,
          "taro"},
-        {"a bad second line is not read", oneAccount, "0,1,1\r\nx,1,0\r\n", true, {}, {home}, true, 3, 1, 3,
+        {"separator after field 3",
+         oneAccount,
+         "1,1,1,\r\n",
+         true,
+         {"'1,' は整数ではありません"},
+         {},
+         true,
+         0,
+         0,
+         3,
          "taro"},
-        {"missing login.ini stops everything", std::nullopt, "0,0,1\r\n", true, {notFound}, {}, true, 0, 0, 0,
+        {"a bad second line is not read", oneAccount, "0,1,1\r\nx,1,0\r\n", true, {}, {home}, true, 3, 1, 3, "taro"},
+        {"missing login.ini stops everything",
+         std::nullopt,
+         "0,0,1\r\n",
+         true,
+         {notFound},
+         {},
+         true,
+         0,
+         0,
+         0,
          "選択して下さい"},
         {"missing option.ini", oneAccount, std::nullopt, true, {notFound}, {}, true, 0, 0, 3, "taro"},
-        {"missing favorites: the tree stops after its first node", oneAccount, "0,0,0\r\n", false, {notFound},
-         {home}, false, 1, 0, 3, "taro"},
+        {"missing favorites: the tree stops after its first node",
+         oneAccount,
+         "0,0,0\r\n",
+         false,
+         {notFound},
+         {home},
+         false,
+         1,
+         0,
+         3,
+         "taro"},
         {"two login lines: three items, third empty", "a,x\r\nb,y\r\n", "2,1,0\r\n", true, {}, {}, true, 3, 0, 3, "a"},
     };
     for (const StartupRow& row : rows) {
@@ -170,9 +212,9 @@ TEST_F(Form1Test, WindowAndControlsAtDesignSettings)
     EXPECT_EQ(form->font().pixelSize(), 12);
     EXPECT_EQ(form->Panel1->height(), 46);
     EXPECT_EQ(form->ToolBar1->height(), 22);
-    for (QToolButton* b : {form->ToolButton1, form->ToolButton2, form->ToolButton3, form->ToolButton5,
-                           form->ToolButton4, form->ToolButton6, form->ToolButton7, form->ToolButton8,
-                           form->ToolButton9}) {
+    for (QToolButton* b :
+         {form->ToolButton1, form->ToolButton2, form->ToolButton3, form->ToolButton5, form->ToolButton4,
+          form->ToolButton6, form->ToolButton7, form->ToolButton8, form->ToolButton9}) {
         EXPECT_EQ(b->width(), 71) << b->objectName().toStdString();
         EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonIconOnly);
         EXPECT_FALSE(b->icon().isNull());
@@ -244,8 +286,11 @@ TEST_F(Form1Test, MenuItemsCaptionsAndEnabledState)
         QStringList items;  // "-" for a separator
     };
     const Row rows[] = {
-        {"ファイル", {"開く", "保存", "閉じる", "-", "お気に入りのインポート", "お気に入りのエクスポート", "-", "終了"}},
-        {"ブラウザ", {"Yahoo!オークション", "-", "マイ・オークション", "ウォッチリスト(開催中)", "ウォッチリスト(終了分)", "出品中", "入札中"}},
+        {"ファイル",
+         {"開く", "保存", "閉じる", "-", "お気に入りのインポート", "お気に入りのエクスポート", "-", "終了"}},
+        {"ブラウザ",
+         {"Yahoo!オークション", "-", "マイ・オークション", "ウォッチリスト(開催中)", "ウォッチリスト(終了分)", "出品中",
+          "入札中"}},
         {"お気に入り", {"お気に入りに追加", "お気に入りの整理"}},
         {"ユーザ設定", {"Yahoo!IDを登録", "オプション設定"}},
         {"ウインドウ", {"お気に入りの表示", "お気に入りを隠す"}},
@@ -352,8 +397,7 @@ TEST_F(Form1Test, SearchButtonsSendTheTermToFourSites)
         {"", form->ToolButton11, "http://ka.test/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord="},
         {"", form->ToolButton12, "http://af.test/search0?code=あ&ym=-1&search="},
         {"日本 ｶﾞ", form->ToolButton13, "http://search.test.jp/search/auc?p=%c6%fc%cb%dc+%a5%ac"},
-        {"日本 ｶﾞ", form->ToolButton10,
-         "http://am.test/exec/obidos/external-search?keyword=日本 ｶﾞ" + amazonTail},
+        {"日本 ｶﾞ", form->ToolButton10, "http://am.test/exec/obidos/external-search?keyword=日本 ｶﾞ" + amazonTail},
         {"a&b", form->ToolButton11, "http://ka.test/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=a%26b"},
         {"abc def", form->ToolButton12, "http://af.test/search0?code=あ&ym=-1&search=abc def"},
     };
@@ -483,7 +527,7 @@ TEST_F(Form1Test, StatusAndCommandStateEvents)
         bool back, forward;
     };
     const Row rows[] = {
-        {1, true, false, true}, {2, true, true, true},   {3, false, true, true}, {0, false, true, true},
+        {1, true, false, true},  {2, true, true, true},   {3, false, true, true},   {0, false, true, true},
         {-1, false, true, true}, {1, false, true, false}, {2, false, false, false},
     };
     for (const Row& row : rows) {
@@ -630,8 +674,8 @@ TEST_F(TreeTest, DoubleClickOpensTheEntryAtItsPosition)
     Create();
     // Oracle: the URLs straight from the files' lines, in display order;
     // kind nodes open nothing.
-    const QStringList expected = {"", "http://s/0", "http://s/1", "", "http://u/0", "http://u/1", "http://u/2",
-                                  "", "http://e/0"};
+    const QStringList expected = {"",           "http://s/0", "http://s/1", "",          "http://u/0",
+                                  "http://u/1", "http://u/2", "",           "http://e/0"};
     for (bool expandAll : {false, true}) {
         const QList<QTreeWidgetItem*> nodes = DisplayOrder();
         ASSERT_EQ(nodes.size(), expected.size());
@@ -696,8 +740,8 @@ TEST_F(TreeTest, LargeListsHaveNoCap)
 TEST_F(Form1Test, LoginUsesTheSelectedEntry)
 {
     WriteDefaults();
-    dir.Write("login.ini", "taro," + EncryptPasswordText("pw0") + "\r\na&b=c," + EncryptPasswordText("p#q+r%s t") +
-                           "\r\n,\r\n");
+    dir.Write("login.ini",
+              "taro," + EncryptPasswordText("pw0") + "\r\na&b=c," + EncryptPasswordText("p#q+r%s t") + "\r\n,\r\n");
     dir.Write("option.ini", "2,1,0\r\n");
     Create();
     const QString head = "http://login.test.jp/config/login?.src=auc&.done=http://top.test.jp/jp";
@@ -706,10 +750,8 @@ TEST_F(Form1Test, LoginUsesTheSelectedEntry)
         QString expected;
     };
     const Row rows[] = {
-        {0, head + "&login=taro&passwd=pw0"},
-        {1, head + "&login=a%26b%3Dc&passwd=p%23q%2Br%25s%20t"},
-        {2, head + "&login=&passwd="},
-        {0, head + "&login=taro&passwd=pw0"},
+        {0, head + "&login=taro&passwd=pw0"}, {1, head + "&login=a%26b%3Dc&passwd=p%23q%2Br%25s%20t"},
+        {2, head + "&login=&passwd="},        {0, head + "&login=taro&passwd=pw0"},
         {0, head + "&login=taro&passwd=pw0"},
     };
     for (const Row& row : rows) {

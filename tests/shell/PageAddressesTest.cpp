@@ -1,6 +1,6 @@
 // The fixed pages of the commands and the login address with its mask.
-#include "SampleEndpoints.h"
 #include "shell/PageAddresses.h"
+#include "SampleEndpoints.h"
 
 #include <gtest/gtest.h>
 

@@ -15,13 +15,16 @@ namespace {
 TEST(PageMenu, ActionsForWhatIsUnderThePointer)
 {
     const QStringList tail = {"戻る", "進む", "再読み込み", "すべて選択", "印刷..."};
-    const QStringList link = {"リンクのアドレスをコピー", "リンク先を保存..."}, image = {"画像をコピー", "画像を保存..."};
+    const QStringList link = {"リンクのアドレスをコピー", "リンク先を保存..."},
+                      image = {"画像をコピー", "画像を保存..."};
     const std::tuple<const char*, TPageMenuContext, QStringList> rows[] = {
         {"page", {}, tail},
         {"link", {.Link = true}, link + tail},
         {"linked image", {.Link = true, .Image = true}, link + image + tail},
         {"selection", {.Selection = true}, QStringList{"コピー"} + tail},
-        {"text field", {.Editable = true}, {"切り取り", "コピー", "貼り付け", "すべて選択", "戻る", "進む", "再読み込み", "印刷..."}},
+        {"text field",
+         {.Editable = true},
+         {"切り取り", "コピー", "貼り付け", "すべて選択", "戻る", "進む", "再読み込み", "印刷..."}},
     };
     QWebEngineProfile profile;
     QWebEnginePage page(&profile);

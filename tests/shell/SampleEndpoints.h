@@ -6,7 +6,6 @@
 
 inline TEndpoints Sample()
 {
-    return {"qrc:/x/home.html", "https://top.example.jp", "https://status.example.jp",
-            "https://search.example.jp", "https://am.example", "https://ka.example",
-            "https://af.example", "https://login.example.jp"};
+    return {"qrc:/x/home.html",   "https://top.example.jp", "https://status.example.jp", "https://search.example.jp",
+            "https://am.example", "https://ka.example",     "https://af.example",        "https://login.example.jp"};
 }

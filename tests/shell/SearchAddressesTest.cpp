@@ -1,8 +1,8 @@
 // The search addresses and the auction search's term, against the bytes
 // each site reads.
+#include "shell/SearchAddresses.h"
 #include "SampleEndpoints.h"
 #include "favorites/AddFavorite.h"
-#include "shell/SearchAddresses.h"
 #include "shell/SearchTerm.h"
 #include "textconv/Cp932.h"
 #include "textconv/PzConv.h"
@@ -47,8 +47,7 @@ TEST(SearchAddress, FourSitesWithTheirFixedTexts)
         {"kakaku kanji unchanged", TSearchSite::Kakaku, "\x93\xFA\x96\x7B",
          "https://ka.example/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=\x93\xFA\x96\x7B"},
         // Half-width ka + voiced mark widen to ガ (EUC-JP A5 AC).
-        {"auction half-width kana", TSearchSite::Auction, "\xB6\xDE",
-         "https://search.example.jp/search/auc?p=%a5%ac"},
+        {"auction half-width kana", TSearchSite::Auction, "\xB6\xDE", "https://search.example.jp/search/auc?p=%a5%ac"},
         // Query characters and control bytes are escaped within the term
         // for every site; other punctuation stays.
         {"auction escapes query characters", TSearchSite::Auction, "a&b=c#d%e+f g",
@@ -67,7 +66,10 @@ TEST(SearchAddress, FourSitesWithTheirFixedTexts)
         {"kakaku character outside jis x 0208 unchanged", TSearchSite::Kakaku, "\xFB\xFC",
          "https://ka.example/txtsearch/txtsearch.asp?TopCategoryCD=&SearchWord=\xFB\xFC"},
         // A lead byte that stands for no character never yields a control byte.
-        {"auction broken user-defined character", TSearchSite::Auction, std::string("\xF0\x01" "a\xF0", 4),
+        {"auction broken user-defined character", TSearchSite::Auction,
+         std::string("\xF0\x01"
+                     "a\xF0",
+                     4),
          "https://search.example.jp/search/auc?p=?%01a?"},
     };
     for (const Row& row : rows)
@@ -125,9 +127,9 @@ TEST(AuctionTerm, AddingTheResultPageNamesItAsTyped)
     TPzConv conv;
     conv.JisKanaConvType = ktZenWithDaku;
     const std::pair<std::string, std::string> rows[] = {
-        {"髙橋 ｶﾒﾗ&レンズ", "髙橋 カメラ&レンズ"},                     // three-byte EUC-JP
-        {"纊ⅰ①￢", "纊ⅰ①￢"},                                           // extensions in and out of JIS X 0208
-        {"\uE000 \uE3AC", "\uE000 \uE3AC"},                           // user-defined, two and three bytes
+        {"髙橋 ｶﾒﾗ&レンズ", "髙橋 カメラ&レンズ"},  // three-byte EUC-JP
+        {"纊ⅰ①￢", "纊ⅰ①￢"},                       // extensions in and out of JIS X 0208
+        {"\uE000 \uE3AC", "\uE000 \uE3AC"},         // user-defined, two and three bytes
         {"1+1=2 100% #a", "1+1=2 100% #a"},
     };
     for (const auto& [typed, name] : rows) {

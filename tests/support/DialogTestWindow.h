@@ -72,8 +72,7 @@ inline QList<QWidget*> TabChain(QWidget* first)
     QList<QWidget*> chain;
     QWidget* w = first;
     do {
-        if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && w->isEnabled() &&
-            w->isVisibleTo(w->window()))
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && w->isEnabled() && w->isVisibleTo(w->window()))
             chain.append(w);
         w = w->nextInFocusChain();
     } while (w && w != first);

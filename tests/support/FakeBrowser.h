@@ -35,7 +35,7 @@ public:
     QString LocationURL() const override { return Location; }
     bool DocumentPresent() const override { return Document; }
     void SetNavigationFilter(NavigationFilter filter) override { m_filter = std::move(filter); }
-    void HideSecretParameter(const QString&, const QString&) override {}
+    void HideSecretParameter(const QString&, const QString&) override { }
     void AskToClose(std::function<void(bool)> answer) override
     {
         ++CloseQuestions;

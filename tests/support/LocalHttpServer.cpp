@@ -17,27 +17,27 @@ THttpResponse THttpResponse::Html(const QByteArray& body)
     return {200, {{"Content-Type", "text/html; charset=utf-8"}}, body};
 }
 
-THttpResponse THttpResponse::Redirect(const QByteArray& location)
-{
-    return {302, {{"Location", location}}, {}};
-}
+THttpResponse THttpResponse::Redirect(const QByteArray& location) { return {302, {{"Location", location}}, {}}; }
 
-THttpResponse THttpResponse::NotFound()
-{
-    return {404, {{"Content-Type", "text/plain"}}, "not found"};
-}
+THttpResponse THttpResponse::NotFound() { return {404, {{"Content-Type", "text/plain"}}, "not found"}; }
 
 namespace {
 
 QByteArray Reason(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 303: return "See Other";
-    case 404: return "Not Found";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 404:
+        return "Not Found";
+    default:
+        return "Status";
     }
 }
 
@@ -79,30 +79,15 @@ TLocalHttpServer::TLocalHttpServer() : m_server(new QTcpServer(this))
 
 TLocalHttpServer::~TLocalHttpServer() = default;
 
-bool TLocalHttpServer::Start()
-{
-    return m_server->listen(QHostAddress::LocalHost, 0);
-}
+bool TLocalHttpServer::Start() { return m_server->listen(QHostAddress::LocalHost, 0); }
 
-quint16 TLocalHttpServer::Port() const
-{
-    return m_server->serverPort();
-}
+quint16 TLocalHttpServer::Port() const { return m_server->serverPort(); }
 
-QString TLocalHttpServer::Base() const
-{
-    return QStringLiteral("http://127.0.0.1:%1").arg(Port());
-}
+QString TLocalHttpServer::Base() const { return QStringLiteral("http://127.0.0.1:%1").arg(Port()); }
 
-void TLocalHttpServer::Route(const QByteArray& path, Handler handler)
-{
-    m_routes.insert(path, std::move(handler));
-}
+void TLocalHttpServer::Route(const QByteArray& path, Handler handler) { m_routes.insert(path, std::move(handler)); }
 
-void TLocalHttpServer::Fallback(Handler handler)
-{
-    m_fallback = std::move(handler);
-}
+void TLocalHttpServer::Fallback(Handler handler) { m_fallback = std::move(handler); }
 
 QList<THttpRequest> TLocalHttpServer::RequestsFor(const QByteArray& path) const
 {

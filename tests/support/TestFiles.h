@@ -45,7 +45,7 @@ inline std::string ReadBytes(const std::filesystem::path& file)
 // The permission bits of a file (0777 mask).
 inline unsigned Mode(const std::filesystem::path& file)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(file.c_str(), &st) != 0)
         return 07777777;
     return st.st_mode & 0777;
@@ -74,8 +74,7 @@ public:
                 std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                              std::filesystem::perm_options::add, ec);
         }
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     TTempDir(const TTempDir&) = delete;
@@ -125,10 +124,7 @@ inline std::string Outcome(const std::function<void()>& call)
     }
 }
 
-inline bool IsRoot()
-{
-    return ::geteuid() == 0;
-}
+inline bool IsRoot() { return ::geteuid() == 0; }
 
 constexpr uid_t kNobody = 65534;
 
@@ -160,8 +156,7 @@ public:
     bool Remount(bool readOnly) const
     {
         const std::string options = "size=" + m_size + ",mode=0755";
-        return ::mount("tmpfs", m_at.c_str(), "tmpfs", MS_REMOUNT | (readOnly ? MS_RDONLY : 0),
-                       options.c_str()) == 0;
+        return ::mount("tmpfs", m_at.c_str(), "tmpfs", MS_REMOUNT | (readOnly ? MS_RDONLY : 0), options.c_str()) == 0;
     }
 
 private:

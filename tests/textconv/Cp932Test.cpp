@@ -10,7 +10,8 @@ using namespace std::string_literals;
 
 namespace {
 
-TEST(Cp932, AsciiMapsToItself) {
+TEST(Cp932, AsciiMapsToItself)
+{
     std::string bytes;
     std::u16string units;
     for (int v = 0; v < 0x80; ++v) {
@@ -25,7 +26,8 @@ TEST(Cp932, AsciiMapsToItself) {
     EXPECT_EQ(cp932::FromUtf8("\\~"), "\x5C\x7E");
 }
 
-TEST(Cp932, KnownCharacters) {
+TEST(Cp932, KnownCharacters)
+{
     struct Row {
         const char* name;
         std::string sjis;
@@ -48,7 +50,8 @@ TEST(Cp932, KnownCharacters) {
     }
 }
 
-TEST(Cp932, BadBytesBecomeOneReplacementEachAndConversionGoesOn) {
+TEST(Cp932, BadBytesBecomeOneReplacementEachAndConversionGoesOn)
+{
     struct Row {
         const char* name;
         std::string sjis;
@@ -57,8 +60,9 @@ TEST(Cp932, BadBytesBecomeOneReplacementEachAndConversionGoesOn) {
     const Row rows[] = {
         {"single bytes with no character", "\x80\xA0\xFD\xFE\xFF"s, u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"unassigned two-byte code", "a\x85\x40z"s, u"a\uFFFDz"},
-        {"lead byte before a non-trail byte", "\x81\x20"
-                                              "B"s,
+        {"lead byte before a non-trail byte",
+         "\x81\x20"
+         "B"s,
          u"\uFFFD B"},
         {"lead byte cut off at the end", "A\x81"s, u"A\uFFFD"},
         {"good character after a bad one", "\xFF\x8A\xBF"s, u"\uFFFD\u6F22"},
@@ -70,18 +74,16 @@ TEST(Cp932, BadBytesBecomeOneReplacementEachAndConversionGoesOn) {
     }
 }
 
-TEST(Cp932, FromUtf16RefusesCharactersWithoutACode) {
+TEST(Cp932, FromUtf16RefusesCharactersWithoutACode)
+{
     struct Row {
         const char* name;
         std::u16string text;
     };
     const Row rows[] = {
-        {"accented letter", u"caf\u00E9"},
-        {"hangul", u"\uD55C"},
-        {"astral character", u"a\U0001F600"},
-        {"lone high surrogate", u"a\xD800"},
-        {"lone low surrogate", u"\xDC00z"},
-        {"replacement character itself", u"\uFFFD"},
+        {"accented letter", u"caf\u00E9"},    {"hangul", u"\uD55C"},
+        {"astral character", u"a\U0001F600"}, {"lone high surrogate", u"a\xD800"},
+        {"lone low surrogate", u"\xDC00z"},   {"replacement character itself", u"\uFFFD"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -91,7 +93,8 @@ TEST(Cp932, FromUtf16RefusesCharactersWithoutACode) {
 
 // The conversion accepts the code page's one-way mappings, for example the
 // yen sign typed on a Japanese keyboard becomes 0x5C as on Windows.
-TEST(Cp932, OneWayMappingsOfTheCodePage) {
+TEST(Cp932, OneWayMappingsOfTheCodePage)
+{
     EXPECT_EQ(cp932::FromUtf16(u"\u00A5"), "\x5C");
     EXPECT_EQ(cp932::FromUtf16(u"\u301C"), "\x81\x60"s);
 }
@@ -99,16 +102,20 @@ TEST(Cp932, OneWayMappingsOfTheCodePage) {
 // Every two-byte code that reads as a character writes back as a code that
 // reads as the same character (duplicates such as NEC/IBM pairs may pick the
 // other code).
-TEST(Cp932, EveryTwoByteCharacterRoundTrips) {
+TEST(Cp932, EveryTwoByteCharacterRoundTrips)
+{
     int characters = 0;
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (lead > 0x9F && lead < 0xE0) continue;
+        if (lead > 0x9F && lead < 0xE0)
+            continue;
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (trail == 0x7F) continue;
+            if (trail == 0x7F)
+                continue;
             const std::string sjis{static_cast<char>(lead), static_cast<char>(trail)};
             const std::u16string wide = cp932::ToUtf16(sjis);
             ASSERT_EQ(wide.size(), 1u) << lead << "," << trail;
-            if (wide[0] == u'\uFFFD') continue;
+            if (wide[0] == u'\uFFFD')
+                continue;
             ++characters;
             const auto back = cp932::FromUtf16(wide);
             ASSERT_TRUE(back.has_value()) << lead << "," << trail;
@@ -119,7 +126,8 @@ TEST(Cp932, EveryTwoByteCharacterRoundTrips) {
     EXPECT_GT(characters, 7000);
 }
 
-TEST(Cp932, Utf8Conveniences) {
+TEST(Cp932, Utf8Conveniences)
+{
     EXPECT_EQ(cp932::ToUtf8("\x8A\xBF\x8E\x9A"s), "漢字");
     EXPECT_EQ(cp932::FromUtf8("漢字ｶﾞ"), "\x8A\xBF\x8E\x9A\xB6\xDE"s);
     EXPECT_EQ(cp932::ToUtf8("\xFF"s), "\xEF\xBF\xBD");
@@ -128,11 +136,8 @@ TEST(Cp932, Utf8Conveniences) {
         std::string utf8;
     };
     const Row bad[] = {
-        {"cut-off sequence", "a\xC3"},
-        {"overlong slash", "\xC0\xAF"},
-        {"encoded surrogate", "\xED\xA0\x80"},
-        {"stray continuation", "\x80"},
-        {"no code page form", "\xC3\xA9"},
+        {"cut-off sequence", "a\xC3"},  {"overlong slash", "\xC0\xAF"},    {"encoded surrogate", "\xED\xA0\x80"},
+        {"stray continuation", "\x80"}, {"no code page form", "\xC3\xA9"},
     };
     for (const Row& r : bad) {
         SCOPED_TRACE(r.name);
@@ -140,10 +145,14 @@ TEST(Cp932, Utf8Conveniences) {
     }
 }
 
-TEST(Cp932, WorksFromSeveralThreads) {
+TEST(Cp932, WorksFromSeveralThreads)
+{
     auto work = [] {
         for (int i = 0; i < 500; ++i)
-            if (cp932::FromUtf8(cp932::ToUtf8("\x8A\xBF" "A\xB6"s)) != "\x8A\xBF" "A\xB6"s) return false;
+            if (cp932::FromUtf8(cp932::ToUtf8("\x8A\xBF"
+                                              "A\xB6"s)) != "\x8A\xBF"
+                                                            "A\xB6"s)
+                return false;
         return true;
     };
     bool a = false, b = false;

@@ -1,9 +1,9 @@
 // Character-code conversion of TPzConv: Shift_JIS <-> JIS X 0208 <-> EUC-JP
 // and half-width kana widening, checked against glibc iconv and against a
 // direct, position-by-position reading of the conversion rules.
-#include "textconv/Cp932.h"
 #include "textconv/PzConv.h"
 #include "RuleModel.h"
+#include "textconv/Cp932.h"
 
 #include <gtest/gtest.h>
 
@@ -19,27 +19,32 @@ using namespace std::string_literals;
 
 namespace {
 
-std::string Hex(const std::string& s) {
+std::string Hex(const std::string& s)
+{
     static const char* digits = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : s) {
-        if (!out.empty()) out += ' ';
+        if (!out.empty())
+            out += ' ';
         out += digits[c >> 4];
         out += digits[c & 0xF];
     }
     return out;
 }
 
-std::string WithMode(TJisKanaConvType mode, const std::string& text) {
+std::string WithMode(TJisKanaConvType mode, const std::string& text)
+{
     TPzConv conv;
     conv.JisKanaConvType = mode;
     return conv.SjisToEuc(text);
 }
 
 // glibc iconv over a whole buffer; nothing when any part fails.
-std::optional<std::string> Iconv(const char* to, const char* from, const std::string& in) {
+std::optional<std::string> Iconv(const char* to, const char* from, const std::string& in)
+{
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
     std::string out(in.size() * 4 + 8, '\0');
     char* ip = const_cast<char*>(in.data());
     std::size_t il = in.size();
@@ -47,18 +52,21 @@ std::optional<std::string> Iconv(const char* to, const char* from, const std::st
     std::size_t ol = out.size();
     const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
     iconv_close(cd);
-    if (r == static_cast<std::size_t>(-1)) return std::nullopt;
+    if (r == static_cast<std::size_t>(-1))
+        return std::nullopt;
     out.resize(out.size() - ol);
     return out;
 }
 
-std::string Sjis(const char* utf8) {
+std::string Sjis(const char* utf8)
+{
     auto s = cp932::FromUtf8(utf8);
     EXPECT_TRUE(s.has_value()) << utf8;
     return s.value_or("");
 }
 
-std::string RandomText(std::mt19937& rng, std::size_t maxLen) {
+std::string RandomText(std::mt19937& rng, std::size_t maxLen)
+{
     // Biased towards the bytes where the rules branch.
     static const unsigned char interesting[] = {0x00, 0x20, 0x41, 0x7F, 0x80, 0x81, 0x83, 0x8E, 0x8F, 0x9F, 0xA0,
                                                 0xA1, 0xB3, 0xB6, 0xC4, 0xCA, 0xCE, 0xDE, 0xDF, 0xE0, 0xFC, 0xFD};
@@ -67,19 +75,22 @@ std::string RandomText(std::mt19937& rng, std::size_t maxLen) {
     std::uniform_int_distribution<int> anyByte(0, 255);
     std::uniform_int_distribution<std::size_t> idx(0, sizeof interesting - 1);
     std::string s(len(rng), '\0');
-    for (char& c : s) c = static_cast<char>(pick(rng) == 0 ? anyByte(rng) : interesting[idx(rng)]);
+    for (char& c : s)
+        c = static_cast<char>(pick(rng) == 0 ? anyByte(rng) : interesting[idx(rng)]);
     return s;
 }
 
 // ---- Tests ---------------------------------------------------------------
 
-TEST(PzConv, PropertiesDefaultToAsciiAndWidenWithMarks) {
+TEST(PzConv, PropertiesDefaultToAsciiAndWidenWithMarks)
+{
     const TPzConv conv;
     EXPECT_EQ(conv.JisByteCodeType, btAscii);
     EXPECT_EQ(conv.JisKanaConvType, ktZenWithDaku);
 }
 
-TEST(PzConv, ByteClassesCoverExactlyTheirRanges) {
+TEST(PzConv, ByteClassesCoverExactlyTheirRanges)
+{
     for (int v = 0; v < 256; ++v) {
         const auto b = static_cast<std::uint8_t>(v);
         SCOPED_TRACE(v);
@@ -90,7 +101,8 @@ TEST(PzConv, ByteClassesCoverExactlyTheirRanges) {
     }
 }
 
-TEST(PzConv, JisSjisSingleCharacters) {
+TEST(PzConv, JisSjisSingleCharacters)
+{
     struct Row {
         const char* name;
         std::uint8_t j1, j2;
@@ -113,26 +125,30 @@ TEST(PzConv, JisSjisSingleCharacters) {
     }
 }
 
-TEST(PzConv, JisToSjisIsEmptyForFirstBytesOutsideTheJisRange) {
+TEST(PzConv, JisToSjisIsEmptyForFirstBytesOutsideTheJisRange)
+{
     for (int j1 : {0x00, 0x20, 0x7F, 0x80, 0xA1, 0xFF}) {
         SCOPED_TRACE(j1);
         EXPECT_EQ(TPzConv::JisToSjis(static_cast<std::uint8_t>(j1), 0x21), "");
     }
 }
 
-TEST(PzConv, SjisToJisInvertsJisToSjisOnTheWholeGrid) {
+TEST(PzConv, SjisToJisInvertsJisToSjisOnTheWholeGrid)
+{
     for (int j1 = 0x21; j1 <= 0x7E; ++j1)
         for (int j2 = 0x21; j2 <= 0x7E; ++j2) {
             const std::string s = TPzConv::JisToSjis(static_cast<std::uint8_t>(j1), static_cast<std::uint8_t>(j2));
             ASSERT_EQ(s.size(), 2u);
             const std::string j = TPzConv::SjisToJis(static_cast<std::uint8_t>(s[0]), static_cast<std::uint8_t>(s[1]));
-            ASSERT_EQ(Hex(j), Hex(std::string{static_cast<char>(j1), static_cast<char>(j2)})) << "jis " << j1 << "," << j2;
+            ASSERT_EQ(Hex(j), Hex(std::string{static_cast<char>(j1), static_cast<char>(j2)}))
+                << "jis " << j1 << "," << j2;
         }
 }
 
 // The EUC-JP code iconv gives for a Shift_JIS character when iconv also
 // reads it back to the same bytes and it is two bytes long.
-std::optional<std::string> IconvEucPair(const char* eucName, const std::string& sjis) {
+std::optional<std::string> IconvEucPair(const char* eucName, const std::string& sjis)
+{
     const auto euc = Iconv(eucName, "CP932", sjis);
     if (!euc || euc->size() != 2 || !TPzConv::IsEucByte(static_cast<std::uint8_t>((*euc)[0])) ||
         Iconv("CP932", eucName, *euc) != sjis)
@@ -145,7 +161,8 @@ std::optional<std::string> IconvEucPair(const char* eucName, const std::string& 
 // minus, cent, pound, not) reach Unicode differently in the two iconv
 // tables, so for them the Microsoft variant EUC-JP-MS is the oracle, limited
 // to the JIS X 0208 rows (1-8 and 16-84) so that NEC and IBM extensions stay out.
-TEST(PzConv, EveryJisX0208CharacterMatchesIconvEucJp) {
+TEST(PzConv, EveryJisX0208CharacterMatchesIconvEucJp)
+{
     TPzConv conv;
     conv.JisKanaConvType = ktNone;
     int checked = 0;
@@ -157,14 +174,17 @@ TEST(PzConv, EveryJisX0208CharacterMatchesIconvEucJp) {
         return (e1 >= 0xA1 && e1 <= 0xA8) || (e1 >= 0xB0 && e1 <= 0xF4);
     };
     for (int lead = 0x81; lead <= 0xEF; ++lead) {
-        if (lead > 0x9F && lead < 0xE0) continue;
+        if (lead > 0x9F && lead < 0xE0)
+            continue;
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!trailBytes(trail)) continue;
+            if (!trailBytes(trail))
+                continue;
             const std::string sjis{static_cast<char>(lead), static_cast<char>(trail)};
             auto euc = IconvEucPair("EUC-JP", sjis);
             if (!euc) {
                 euc = IconvEucPair("EUC-JP-MS", sjis);
-                if (!euc || !jisX0208Row(*euc)) continue;
+                if (!euc || !jisX0208Row(*euc))
+                    continue;
             }
             ++checked;
             ASSERT_EQ(Hex(conv.SjisToEuc(sjis)), Hex(*euc)) << "Shift_JIS " << Hex(sjis);
@@ -181,24 +201,27 @@ TEST(PzConv, EveryJisX0208CharacterMatchesIconvEucJp) {
 
 // Each half-width kana widens to its own full-width character; the expected
 // text is written as characters, independently of the code table.
-TEST(PzConv, WideningTableMatchesTheFullWidthCharacters) {
+TEST(PzConv, WideningTableMatchesTheFullWidthCharacters)
+{
     const std::string half = Sjis("｡｢｣､･ｦｧｨｩｪｫｬｭｮｯｰｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜﾝﾞﾟ");
     ASSERT_EQ(half.size(), 63u);
-    for (std::size_t i = 0; i < half.size(); ++i) ASSERT_EQ(static_cast<unsigned char>(half[i]), 0xA1 + i);
-    const std::string full =
-        Sjis("。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛゜");
+    for (std::size_t i = 0; i < half.size(); ++i)
+        ASSERT_EQ(static_cast<unsigned char>(half[i]), 0xA1 + i);
+    const std::string full = Sjis("。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハ"
+                                  "ヒフヘホマミムメモヤユヨラリルレロワン゛゜");
     EXPECT_EQ(cp932::ToUtf8(TPzConv::HanToZenSepaDaku(half)), cp932::ToUtf8(full));
     // No kana here is followed by a mark it can take, so nothing merges.
     EXPECT_EQ(cp932::ToUtf8(TPzConv::HanToZenWithDaku(half)), cp932::ToUtf8(full));
 }
 
-TEST(PzConv, EveryMarkMergesIntoTheKanaThatTakesIt) {
-    EXPECT_EQ(cp932::ToUtf8(TPzConv::HanToZenWithDaku(
-                  Sjis("ｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞｳﾞﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"))),
+TEST(PzConv, EveryMarkMergesIntoTheKanaThatTakesIt)
+{
+    EXPECT_EQ(cp932::ToUtf8(TPzConv::HanToZenWithDaku(Sjis("ｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞｳﾞﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"))),
               "ガギグゲゴザジズゼゾダヂヅデドバビブベボヴパピプペポ");
 }
 
-TEST(PzConv, WideningOperations) {
+TEST(PzConv, WideningOperations)
+{
     struct Row {
         const char* name;
         std::string in, withDaku, sepaDaku;
@@ -230,7 +253,8 @@ TEST(PzConv, WideningOperations) {
     }
 }
 
-TEST(PzConv, SjisToEucUnderEachMode) {
+TEST(PzConv, SjisToEucUnderEachMode)
+{
     struct Row {
         const char* name;
         std::string in, none, withDaku, sepaDaku;
@@ -263,7 +287,8 @@ TEST(PzConv, SjisToEucUnderEachMode) {
     }
 }
 
-TEST(PzConv, EucToSjisCases) {
+TEST(PzConv, EucToSjisCases)
+{
     struct Row {
         const char* name;
         std::string in, out;
@@ -289,15 +314,18 @@ TEST(PzConv, EucToSjisCases) {
     }
 }
 
-TEST(PzConv, EucJpKanaComesBackHalfWidth) {
+TEST(PzConv, EucJpKanaComesBackHalfWidth)
+{
     std::string half;
-    for (int b = 0xA1; b <= 0xDF; ++b) half += static_cast<char>(b);
+    for (int b = 0xA1; b <= 0xDF; ++b)
+        half += static_cast<char>(b);
     EXPECT_EQ(Hex(TPzConv::EucToSjis(WithMode(ktNone, half))), Hex(half));
     // The widened forms come back full-width.
     EXPECT_EQ(Hex(TPzConv::EucToSjis(WithMode(ktZenSepaDaku, half))), Hex(TPzConv::HanToZenSepaDaku(half)));
 }
 
-TEST(PzConv, FastPathsAgreeWithTheRulesReadLiterally) {
+TEST(PzConv, FastPathsAgreeWithTheRulesReadLiterally)
+{
     std::mt19937 rng(20240611);
     for (int round = 0; round < 4000; ++round) {
         const std::string text = RandomText(rng, 24);
@@ -311,9 +339,10 @@ TEST(PzConv, FastPathsAgreeWithTheRulesReadLiterally) {
 
 // Long texts go through the block conversion; runs of every kind must end
 // exactly where the byte-by-byte reading ends them.
-TEST(PzConv, EucToSjisBlocksAgreeWithTheStepByStepReading) {
-    static const unsigned char bytes[] = {0x00, 0x41, 0x7F, 0x80, 0x8D, 0x8E, 0x8F, 0xA0, 0xA1,
-                                          0xB0, 0xDE, 0xDF, 0xE0, 0xFE, 0xFF};
+TEST(PzConv, EucToSjisBlocksAgreeWithTheStepByStepReading)
+{
+    static const unsigned char bytes[] = {0x00, 0x41, 0x7F, 0x80, 0x8D, 0x8E, 0x8F, 0xA0,
+                                          0xA1, 0xB0, 0xDE, 0xDF, 0xE0, 0xFE, 0xFF};
     std::mt19937 rng(99);
     std::uniform_int_distribution<std::size_t> len(0, 120);
     std::uniform_int_distribution<std::size_t> pick(0, sizeof bytes - 1);
@@ -328,7 +357,8 @@ TEST(PzConv, EucToSjisBlocksAgreeWithTheStepByStepReading) {
             const int run = runLen(rng);
             for (int k = 0; k < run; ++k) {
                 text += static_cast<char>(b);
-                if (b >= 0x8E) text += static_cast<char>(k % 3 == 2 ? anyByte(rng) : 0xA1 + (anyByte(rng) % 0x5E));
+                if (b >= 0x8E)
+                    text += static_cast<char>(k % 3 == 2 ? anyByte(rng) : 0xA1 + (anyByte(rng) % 0x5E));
             }
         }
         SCOPED_TRACE(Hex(text));
@@ -336,7 +366,8 @@ TEST(PzConv, EucToSjisBlocksAgreeWithTheStepByStepReading) {
     }
 }
 
-TEST(PzConv, LongRunsOfLeadBytes) {
+TEST(PzConv, LongRunsOfLeadBytes)
+{
     // 0x81 x (2k) then a kana: the kana is single and widens; one more 0x81
     // makes it the trail of the last pair.
     const std::string even = std::string(100000, '\x81') + "\xB6"s;

@@ -16,16 +16,21 @@ inline bool InLeadRange(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b
 enum class Role { Single, Lead, Trail };
 
 // The role rule exactly as worded: count lead-range bytes backwards.
-inline Role RoleAt(const std::string& s, std::size_t i) {
+inline Role RoleAt(const std::string& s, std::size_t i)
+{
     const auto b = static_cast<unsigned char>(s[i]);
-    if (b == 0) return Role::Single;
+    if (b == 0)
+        return Role::Single;
     std::size_t count = 0;
-    for (std::size_t k = i; k > 0 && InLeadRange(static_cast<unsigned char>(s[k - 1])); --k) ++count;
-    if (count % 2 == 1) return Role::Trail;
+    for (std::size_t k = i; k > 0 && InLeadRange(static_cast<unsigned char>(s[k - 1])); --k)
+        ++count;
+    if (count % 2 == 1)
+        return Role::Trail;
     return InLeadRange(b) ? Role::Lead : Role::Single;
 }
 
-inline std::string Widen(const std::string& s, bool merge) {
+inline std::string Widen(const std::string& s, bool merge)
+{
     std::string out;
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
@@ -39,11 +44,14 @@ inline std::string Widen(const std::string& s, bool merge) {
         auto t = static_cast<unsigned char>(wide[1]);
         bool merged = false;
         if (merge && n == 0xDE && TPzConv::IsDakuKana(b)) {
-            if ((t >= 0x4A && t <= 0x67) || (t >= 0x6E && t <= 0x7A)) ++t;
-            else if (static_cast<unsigned char>(wide[0]) == 0x83 && t == 0x45) t = 0x94;
+            if ((t >= 0x4A && t <= 0x67) || (t >= 0x6E && t <= 0x7A))
+                ++t;
+            else if (static_cast<unsigned char>(wide[0]) == 0x83 && t == 0x45)
+                t = 0x94;
             merged = true;
         } else if (merge && n == 0xDF && TPzConv::IsHanDakuKana(b)) {
-            if (t >= 0x6E && t <= 0x7A) t += 2;
+            if (t >= 0x6E && t <= 0x7A)
+                t += 2;
             merged = true;
         }
         out += wide[0];
@@ -53,10 +61,9 @@ inline std::string Widen(const std::string& s, bool merge) {
     return out;
 }
 
-inline std::string SjisToEuc(const std::string& text, TJisKanaConvType mode) {
-    const std::string s = mode == ktZenWithDaku   ? Widen(text, true)
-                          : mode == ktZenSepaDaku ? Widen(text, false)
-                                                  : text;
+inline std::string SjisToEuc(const std::string& text, TJisKanaConvType mode)
+{
+    const std::string s = mode == ktZenWithDaku ? Widen(text, true) : mode == ktZenSepaDaku ? Widen(text, false) : text;
     std::string out;
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
@@ -80,7 +87,8 @@ inline std::string SjisToEuc(const std::string& text, TJisKanaConvType mode) {
 }
 
 // EucToSjis step by step; a lone last first byte is kept as it is.
-inline std::string EucToSjis(const std::string& s) {
+inline std::string EucToSjis(const std::string& s)
+{
     std::string out;
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);

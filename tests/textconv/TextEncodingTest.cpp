@@ -13,7 +13,8 @@ using namespace std::string_literals;
 
 namespace {
 
-std::string OpenSslBase64(const std::string& bytes) {
+std::string OpenSslBase64(const std::string& bytes)
+{
     std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
     const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
                                   reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
@@ -21,7 +22,8 @@ std::string OpenSslBase64(const std::string& bytes) {
     return out;
 }
 
-TEST(TextEncoding, ByteToHexIsTwoLowercaseDigits) {
+TEST(TextEncoding, ByteToHexIsTwoLowercaseDigits)
+{
     for (int v = 0; v < 256; ++v) {
         char expected[3];
         std::snprintf(expected, sizeof expected, "%02x", v);
@@ -29,19 +31,23 @@ TEST(TextEncoding, ByteToHexIsTwoLowercaseDigits) {
     }
 }
 
-TEST(TextEncoding, HexCharValueReadsBothCasesAndZeroOtherwise) {
+TEST(TextEncoding, HexCharValueReadsBothCasesAndZeroOtherwise)
+{
     for (int v = 0; v < 256; ++v) {
         const char c = static_cast<char>(v);
         int expected = 0;
-        if (c >= '0' && c <= '9') expected = c - '0';
+        if (c >= '0' && c <= '9')
+            expected = c - '0';
         for (const char* digits : {"abcdef", "ABCDEF"})
             for (int k = 0; k < 6; ++k)
-                if (c == digits[k]) expected = 10 + k;
+                if (c == digits[k])
+                    expected = 10 + k;
         EXPECT_EQ(TPzConv::HexCharValue(c), expected) << "char " << v;
     }
 }
 
-TEST(TextEncoding, Base64CharacterMapping) {
+TEST(TextEncoding, Base64CharacterMapping)
+{
     const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     for (int v = 0; v < 256; ++v) {
         const char expected = v < 64 ? alphabet[static_cast<std::size_t>(v)] : '=';
@@ -52,7 +58,8 @@ TEST(TextEncoding, Base64CharacterMapping) {
     }
 }
 
-TEST(TextEncoding, UrlEncode) {
+TEST(TextEncoding, UrlEncode)
+{
     struct Row {
         const char* name;
         std::string in, out;
@@ -72,7 +79,8 @@ TEST(TextEncoding, UrlEncode) {
     }
 }
 
-TEST(TextEncoding, UrlDecode) {
+TEST(TextEncoding, UrlDecode)
+{
     struct Row {
         const char* name;
         std::string in, out;
@@ -90,8 +98,9 @@ TEST(TextEncoding, UrlDecode) {
         {"lone percent at the end", "%", "\x00"s},
         {"percent at the end after text", "ab%", "ab\x00"s},
         {"second digit non-hex", "%4g!", "@!"},
-        {"percent as a digit", "%%41", "\x04"
-                                        "1"s},
+        {"percent as a digit", "%%41",
+         "\x04"
+         "1"s},
         {"escaped zero", "%00x", "\x00x"s},
         {"text after escapes", "%41%42c", "ABc"},
         {"raw high bytes kept", "\xA4\xA2"s, "\xA4\xA2"s},
@@ -102,29 +111,34 @@ TEST(TextEncoding, UrlDecode) {
     }
 }
 
-TEST(TextEncoding, UrlDecodeUndoesUrlEncodeWhenThereIsNoPercent) {
+TEST(TextEncoding, UrlDecodeUndoesUrlEncodeWhenThereIsNoPercent)
+{
     std::mt19937 rng(7);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int round = 0; round < 2000; ++round) {
         std::string text(static_cast<std::size_t>(round % 40), '\0');
         for (char& c : text) {
             c = static_cast<char>(byte(rng));
-            if (c == '%') c = '+';
+            if (c == '%')
+                c = '+';
         }
         std::string expected = text;
         for (char& c : expected)
-            if (c == '+') c = ' ';  // a literal plus reads back as a space
+            if (c == '+')
+                c = ' ';  // a literal plus reads back as a space
         ASSERT_EQ(TPzConv::UrlDecode(TPzConv::UrlEncode(text)), expected);
     }
 }
 
-TEST(TextEncoding, Base64MatchesOpenSslAndRoundTripsAtEveryLength) {
+TEST(TextEncoding, Base64MatchesOpenSslAndRoundTripsAtEveryLength)
+{
     std::mt19937 rng(42);
     std::uniform_int_distribution<int> byte(0, 255);
     for (std::size_t len = 0; len <= 300; ++len) {
         for (int round = 0; round < 3; ++round) {
             std::string bytes(len, '\0');
-            for (char& c : bytes) c = static_cast<char>(byte(rng));
+            for (char& c : bytes)
+                c = static_cast<char>(byte(rng));
             const std::string encoded = TPzConv::Base64Encode(bytes);
             ASSERT_EQ(encoded, OpenSslBase64(bytes)) << "length " << len;
             ASSERT_EQ(encoded.size(), 4 * ((len + 2) / 3));
@@ -133,7 +147,8 @@ TEST(TextEncoding, Base64MatchesOpenSslAndRoundTripsAtEveryLength) {
     }
 }
 
-TEST(TextEncoding, Base64Encode) {
+TEST(TextEncoding, Base64Encode)
+{
     struct Row {
         const char* name;
         std::string in, out;
@@ -144,8 +159,9 @@ TEST(TextEncoding, Base64Encode) {
         {"two bytes", "AB", "QUI="},
         {"three bytes", "ABC", "QUJD"},
         {"four bytes", "ABCD", "QUJDRA=="},
-        {"zero byte inside", "A\x00"
-                             "B"s,
+        {"zero byte inside",
+         "A\x00"
+         "B"s,
          "QQBC"},
         {"all zero", "\x00\x00\x00"s, "AAAA"},
         {"all ones", "\xFF\xFF\xFF"s, "////"},
@@ -156,7 +172,8 @@ TEST(TextEncoding, Base64Encode) {
     }
 }
 
-TEST(TextEncoding, Base64Decode) {
+TEST(TextEncoding, Base64Decode)
+{
     struct Row {
         const char* name;
         std::string in, out;
@@ -166,8 +183,9 @@ TEST(TextEncoding, Base64Decode) {
         {"one byte", "QQ==", "A"},
         {"two bytes", "QUI=", "AB"},
         {"three bytes", "QUJD", "ABC"},
-        {"zero byte kept", "QQBC", "A\x00"
-                                   "B"s},
+        {"zero byte kept", "QQBC",
+         "A\x00"
+         "B"s},
         {"zero at group end", "AAAA", "\x00\x00\x00"s},
         {"six characters: last two ignored", "QUJDRA", "ABC"},
         {"one to three left over ignored", "QUJDR", "ABC"},

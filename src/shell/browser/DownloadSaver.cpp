@@ -169,9 +169,8 @@ void TDownloadSaver::RemoveAbandonedSessions()
         if (!sessionName(name))
             continue;
         const QString folder = QDir(m_root).filePath(name);
-        const int lock =
-            ::open(QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName))).constData(),
-                   O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const int lock = ::open(QFile::encodeName(QDir(folder).filePath(QLatin1String(kLockName))).constData(),
+                                O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (lock < 0) {
             QDir(m_root).rmdir(name);  // only an empty one
             continue;

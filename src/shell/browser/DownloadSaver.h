@@ -57,9 +57,9 @@ signals:
 private:
     struct TDownload {
         QPointer<QWebEngineDownloadRequest> Request;
-        QString Name;        // the safe name
-        QString Temporary;   // where the engine writes
-        QString Target;      // the chosen path, once answered
+        QString Name;       // the safe name
+        QString Temporary;  // where the engine writes
+        QString Target;     // the chosen path, once answered
         bool Answered = false;
         bool Ended = false;  // the engine is done with it
         QString Failure;     // why it failed, once ended
@@ -75,9 +75,9 @@ private:
     void RemoveAbandonedSessions();
 
     Chooser m_chooser;
-    QString m_root;       // holds one folder per running copy
-    QString m_session;    // this copy's folder, empty until the first download
-    int m_lock = -1;      // the session's lock, held while the program runs
+    QString m_root;     // holds one folder per running copy
+    QString m_session;  // this copy's folder, empty until the first download
+    int m_lock = -1;    // the session's lock, held while the program runs
     int m_counter = 0;
     bool m_asking = false;
     std::list<TDownload> m_downloads;

@@ -63,7 +63,7 @@ public:
     // every download is cancelled (a browser that never downloads ignores it).
     using SaveAnswer = std::function<void(const QString& chosen)>;
     using SaveFileChooser = std::function<void(const QString& proposedPath, SaveAnswer answer)>;
-    virtual void SetSaveFileChooser(SaveFileChooser) {}
+    virtual void SetSaveFileChooser(SaveFileChooser) { }
 
     // Addresses beginning with head (compared without regard to case) carry
     // a secret in the query parameter named parameter (the login address

@@ -11,10 +11,10 @@ class QWidget;
 
 // What was under the pointer.
 struct TPageMenuContext {
-    bool Link = false;      // a link
-    bool Image = false;     // an image
-    bool Editable = false;  // a text field
-    bool Selection = false; // selected text
+    bool Link = false;       // a link
+    bool Image = false;      // an image
+    bool Editable = false;   // a text field
+    bool Selection = false;  // selected text
 };
 
 // The menu for page in context; its actions act on that page. Owned by

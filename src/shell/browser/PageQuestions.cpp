@@ -36,8 +36,8 @@ QString Shortened(const QString& text, int chars)
 }
 
 // A question with the program's own Japanese buttons; true for the first.
-bool Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-         const QString& yes, const QString& no)
+bool Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text, const QString& yes,
+         const QString& no)
 {
     QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
@@ -54,12 +54,12 @@ bool Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QS
 TSchemeRoute RouteForScheme(const QString& scheme)
 {
     static const QStringList engine = {
-        QStringLiteral("http"),  QStringLiteral("https"), QStringLiteral("about"),      QStringLiteral("data"),
-        QStringLiteral("blob"),  QStringLiteral("file"),  QStringLiteral("javascript"), QStringLiteral("qrc"),
-        QStringLiteral("ws"),    QStringLiteral("wss"),   QStringLiteral("filesystem"), QStringLiteral("chrome-error"),
+        QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("about"),      QStringLiteral("data"),
+        QStringLiteral("blob"), QStringLiteral("file"),  QStringLiteral("javascript"), QStringLiteral("qrc"),
+        QStringLiteral("ws"),   QStringLiteral("wss"),   QStringLiteral("filesystem"), QStringLiteral("chrome-error"),
     };
     static const QStringList never = {
-        QStringLiteral("view-source"),      QStringLiteral("chrome"), QStringLiteral("devtools"),
+        QStringLiteral("view-source"),      QStringLiteral("chrome"),           QStringLiteral("devtools"),
         QStringLiteral("chrome-extension"), QStringLiteral("chrome-untrusted"),
     };
     const QString s = scheme.toLower();
@@ -76,10 +76,7 @@ QString HostForTitle(const QUrl& origin)
     return host.isEmpty() ? QStringLiteral("このページ") : host;
 }
 
-TPageQuestions* TPageQuestions::Attach(QWebEnginePage* page)
-{
-    return new TPageQuestions(page);
-}
+TPageQuestions* TPageQuestions::Attach(QWebEnginePage* page) { return new TPageQuestions(page); }
 
 TPageQuestions* TPageQuestions::Of(const QWebEnginePage* page)
 {
@@ -143,8 +140,7 @@ bool TPageQuestions::Confirm(const QUrl& origin, const QString& message)
     return leave;
 }
 
-bool TPageQuestions::Prompt(const QUrl& origin, const QString& message, const QString& defaultValue,
-                            QString* result)
+bool TPageQuestions::Prompt(const QUrl& origin, const QString& message, const QString& defaultValue, QString* result)
 {
     QInputDialog dialog(Parent());
     dialog.setWindowTitle(HostForTitle(origin));
@@ -183,7 +179,8 @@ bool TPageQuestions::OpensHere(const QUrl& url)
     // One question at a time; a page's burst of such links asks once.
     if (!m_askingOtherProgram) {
         m_askingOtherProgram = true;
-        QMetaObject::invokeMethod(this, [this, url] { AskOtherProgram(url); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, url] { AskOtherProgram(url); }, Qt::QueuedConnection);
     }
     return false;
 }
@@ -191,10 +188,9 @@ bool TPageQuestions::OpensHere(const QUrl& url)
 void TPageQuestions::AskOtherProgram(const QUrl& url)
 {
     const QString scheme = Shortened(url.scheme(), 40);
-    const bool yes =
-        Ask(Parent(), QMessageBox::Question, HostForTitle(m_page->url()),
-            QStringLiteral("%1: のリンクを外部アプリケーションで開きますか？").arg(scheme), QStringLiteral("はい"),
-            QStringLiteral("いいえ"));
+    const bool yes = Ask(Parent(), QMessageBox::Question, HostForTitle(m_page->url()),
+                         QStringLiteral("%1: のリンクを外部アプリケーションで開きますか？").arg(scheme),
+                         QStringLiteral("はい"), QStringLiteral("いいえ"));
     m_askingOtherProgram = false;
     if (yes)
         QDesktopServices::openUrl(url);
@@ -287,11 +283,10 @@ void TPageQuestions::OnCertificateError(const QWebEngineCertificateError& error)
     if (m_certificateShown)
         return;
     m_certificateShown = true;
-    auto* box = new QMessageBox(
-        QMessageBox::Warning, QStringLiteral("セキュリティの警告"),
-        QStringLiteral("%1 のサーバー証明書を確認できなかったため、ページを開きませんでした。")
-            .arg(Shortened(error.url().host(), 256)),
-        QMessageBox::NoButton, Parent());
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("セキュリティの警告"),
+                                QStringLiteral("%1 のサーバー証明書を確認できなかったため、ページを開きませんでした。")
+                                    .arg(Shortened(error.url().host(), 256)),
+                                QMessageBox::NoButton, Parent());
     box->setTextFormat(Qt::PlainText);
     box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -75,7 +75,7 @@ struct TSecretParameter {
 // answer is thrown away and never reaches the page.
 class TRequestGate final : public QWebEngineUrlRequestInterceptor {
 public:
-    explicit TRequestGate(TWebEngineBrowser* browser) : m_browser(browser) {}
+    explicit TRequestGate(TWebEngineBrowser* browser) : m_browser(browser) { }
 
     void SetFilter(THostedBrowser::NavigationFilter filter)
     {
@@ -129,7 +129,8 @@ public:
             !secret.HeldBy(info.requestUrl()))
             info.setHttpHeader("Referer", page.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment |
                                                         QUrl::RemoveUserInfo)
-                                                  .toEncoded() + '/');
+                                                  .toEncoded() +
+                                              '/');
     }
 
 private:
@@ -314,15 +315,9 @@ TFilteringPage* TWebEngineBrowser::NewPage()
     return page;
 }
 
-TFilteringPage* TWebEngineBrowser::Shown() const
-{
-    return m_pages.back();
-}
+TFilteringPage* TWebEngineBrowser::Shown() const { return m_pages.back(); }
 
-QWidget* TWebEngineBrowser::Widget()
-{
-    return m_view;
-}
+QWidget* TWebEngineBrowser::Widget() { return m_view; }
 
 // Whether typed text begins with a scheme: any "scheme://", or one of the
 // schemes written without slashes.
@@ -340,8 +335,7 @@ static bool BeginsWithScheme(QStringView text)
     if (text.sliced(end + 1).startsWith(u"//"))
         return true;
     static constexpr QStringView withoutSlashes[] = {u"about", u"data", u"javascript", u"mailto", u"qrc", u"file"};
-    return std::find(std::begin(withoutSlashes), std::end(withoutSlashes), text.first(end)) !=
-           std::end(withoutSlashes);
+    return std::find(std::begin(withoutSlashes), std::end(withoutSlashes), text.first(end)) != std::end(withoutSlashes);
 }
 
 QUrl TWebEngineBrowser::AddressFromText(const QString& text)
@@ -351,10 +345,7 @@ QUrl TWebEngineBrowser::AddressFromText(const QString& text)
     return QUrl::fromUserInput(text);
 }
 
-void TWebEngineBrowser::Navigate(const QString& url)
-{
-    Shown()->load(AddressFromText(url));
-}
+void TWebEngineBrowser::Navigate(const QString& url) { Shown()->load(AddressFromText(url)); }
 
 // Back from the first entry of a page opened as a new window closes that
 // page, as its own window.close() would, asking its beforeunload first.
@@ -375,30 +366,15 @@ void TWebEngineBrowser::GoForward()
     Shown()->triggerAction(QWebEnginePage::Forward);
 }
 
-void TWebEngineBrowser::Refresh()
-{
-    Shown()->triggerAction(QWebEnginePage::Reload);
-}
+void TWebEngineBrowser::Refresh() { Shown()->triggerAction(QWebEnginePage::Reload); }
 
-QString TWebEngineBrowser::LocationURL() const
-{
-    return Shown()->url().toString(QUrl::FullyEncoded);
-}
+QString TWebEngineBrowser::LocationURL() const { return Shown()->url().toString(QUrl::FullyEncoded); }
 
-bool TWebEngineBrowser::DocumentPresent() const
-{
-    return m_document;
-}
+bool TWebEngineBrowser::DocumentPresent() const { return m_document; }
 
-void TWebEngineBrowser::SetNavigationFilter(NavigationFilter filter)
-{
-    m_gate->SetFilter(std::move(filter));
-}
+void TWebEngineBrowser::SetNavigationFilter(NavigationFilter filter) { m_gate->SetFilter(std::move(filter)); }
 
-void TWebEngineBrowser::SetSaveFileChooser(SaveFileChooser chooser)
-{
-    m_downloads->SetChooser(std::move(chooser));
-}
+void TWebEngineBrowser::SetSaveFileChooser(SaveFileChooser chooser) { m_downloads->SetChooser(std::move(chooser)); }
 
 void TWebEngineBrowser::AskToClose(std::function<void(bool agreed)> answer)
 {
@@ -415,18 +391,19 @@ void TWebEngineBrowser::HideSecretParameter(const QString& head, const QString& 
 {
     m_secret = std::make_unique<TSecretParameter>(TSecretParameter{head, parameter});
     m_gate->SetSecret(*m_secret);
-    const QString data = QString::fromUtf8(QJsonDocument(QJsonArray{head.toLower(), parameter}).toJson(QJsonDocument::Compact));
-    m_hideSecretSource = QStringLiteral(
-        "(() => {"
-        "  const [head, name] = %1;"
-        "  const url = new URL(location.href);"
-        "  if (!url.href.toLowerCase().startsWith(head)) return;"
-        "  const all = url.search.slice(1).split('&');"
-        "  const kept = all.filter((p) => p.split('=')[0] !== name);"
-        "  if (kept.length === all.length) return;"
-        "  url.search = kept.join('&');"
-        "  history.replaceState(history.state, '', url.href);"
-        "})();").arg(data);
+    const QString data =
+        QString::fromUtf8(QJsonDocument(QJsonArray{head.toLower(), parameter}).toJson(QJsonDocument::Compact));
+    m_hideSecretSource = QStringLiteral("(() => {"
+                                        "  const [head, name] = %1;"
+                                        "  const url = new URL(location.href);"
+                                        "  if (!url.href.toLowerCase().startsWith(head)) return;"
+                                        "  const all = url.search.slice(1).split('&');"
+                                        "  const kept = all.filter((p) => p.split('=')[0] !== name);"
+                                        "  if (kept.length === all.length) return;"
+                                        "  url.search = kept.join('&');"
+                                        "  history.replaceState(history.state, '', url.href);"
+                                        "})();")
+                             .arg(data);
     for (TFilteringPage* page : m_pages)
         page->AddDocumentScript(QStringLiteral("lotscope-hide-secret"), m_hideSecretSource);
 }
