@@ -53,6 +53,8 @@ QIcon Painted(TDraw draw) { return QIcon(new TPaintedIconEngine(std::move(draw))
 // Text as an outline centred in the 16 x 16 cell, scaled to fill height h,
 // drawn bold by stroking the outline rather than by loading the bold face
 // (the bold Japanese face would cost megabytes of memory for four icons).
+// Letters come from the Japanese face the window already shows, so no
+// further font file is opened for them; only "e" keeps its serifs.
 void DrawGlyphs(QPainter& p, const QString& text, const QColor& color, qreal h,
                 const QString& family = QStringLiteral("Noto Sans CJK JP"))
 {
@@ -145,7 +147,7 @@ void DrawFolder(QPainter& p)
 
 void DrawAmLogo(QPainter& p)
 {
-    DrawGlyphs(p, QStringLiteral("am"), Qt::black, 7.5, QStringLiteral("DejaVu Sans"));
+    DrawGlyphs(p, QStringLiteral("am"), Qt::black, 7.5);
     // The smile under the letters.
     QPainterPath smile;
     smile.moveTo(2.5, 11.5);
@@ -170,8 +172,8 @@ QList<QIcon> MakeImageList2()
         Painted([](QPainter& p) { DrawArrow(p, false); }),
         Painted(DrawReload),
         Painted(DrawPlus),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("IN"), kInk, 10, QStringLiteral("DejaVu Sans")); }),
-        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("WL"), kInk, 10, QStringLiteral("DejaVu Sans")); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("IN"), kInk, 10); }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("WL"), kInk, 10); }),
         Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("出"), QColor(0xb0, 0x20, 0x20), 14); }),
         Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("入"), QColor(0x20, 0x50, 0xb0), 14); }),
         Painted([](QPainter& p) {
@@ -186,8 +188,6 @@ QList<QIcon> MakeImageList3()
         Painted(DrawAmLogo),
         Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("価"), QColor(0x00, 0x40, 0x90), 14); }),
         Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("統"), QColor(0x60, 0x30, 0x00), 14); }),
-        Painted([](QPainter& p) {
-            DrawGlyphs(p, QStringLiteral("Y"), QColor(0xe0, 0x00, 0x10), 14, QStringLiteral("DejaVu Sans"));
-        }),
+        Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("Y"), QColor(0xe0, 0x00, 0x10), 14); }),
     };
 }
