@@ -6,6 +6,7 @@
 #include "options/Unit5.h"
 #include "ui/DesignFont.h"
 #include "ui/Reporter.h"
+#include "ui/ShellIcons.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -41,8 +42,10 @@ TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* brow
 {
     // Every window and the boxes Qt makes for them (messages, file
     // dialogs, a line edit before it joins its window) speak in the design
-    // font: one font is looked up, not the system's as well.
+    // font: one font is looked up, not the system's as well. Their style
+    // draws the icons it needs rather than loading image files.
     QApplication::setFont(DesignFont());
+    UseShellStyle();
     TLotscopeWindows w;
     w.Form1 = std::make_unique<TForm1>(endpoints, browser, reporter, dataDir);
     w.Form1->SetDialogMakers({MakeDialog<TForm2>, MakeDialog<TForm3>, MakeDialog<TForm4>, MakeDialog<TForm5>});

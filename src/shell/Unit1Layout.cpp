@@ -11,6 +11,7 @@
 #include "ui/WideText.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -81,13 +83,30 @@ void KeepTextInside(QLabel* label, int gap)
         label->setFont(font);
 }
 
+// The program's picture in the sizes drawn for it at build time.
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (const int side : {16, 32, 48, 64, 128}) {
+        QFile pixels(QStringLiteral(":/lotscope/icon/lotscope-%1.rgba").arg(side));
+        if (!pixels.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = pixels.readAll();
+        if (bytes.size() != qsizetype(side) * side * 4)
+            continue;
+        icon.addPixmap(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(bytes.constData()), side, side,
+                                                 QImage::Format_RGBA8888_Premultiplied)));
+    }
+    return icon;
+}
+
 }  // namespace
 
 void TForm1::BuildForm()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kApplicationTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/lotscope/icon/lotscope.svg")));
+    setWindowIcon(ProgramIcon());
     setFont(DesignFont());
     resize(kFormWidth, kFormHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -1,11 +1,14 @@
 #include "ui/ShellIcons.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPointer>
 #include <QPolygonF>
+#include <QProxyStyle>
 #include <functional>
 #include <initializer_list>
 
@@ -190,4 +193,46 @@ QList<QIcon> MakeImageList3()
         Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("統"), QColor(0x60, 0x30, 0x00), 14); }),
         Painted([](QPainter& p) { DrawGlyphs(p, QStringLiteral("Y"), QColor(0xe0, 0x00, 0x10), 14); }),
     };
+}
+
+QIcon MakeExtensionIcon(Qt::Orientation orientation)
+{
+    return Painted([orientation](QPainter& p) {
+        if (orientation == Qt::Vertical) {
+            p.translate(16, 0);
+            p.rotate(90);
+        }
+        p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        for (const qreal x : {4.0, 8.5})
+            p.drawPolyline(QPolygonF({{x, 4.5}, {x + 3.5, 8}, {x, 11.5}}));
+    });
+}
+
+namespace {
+
+// The program's style: the platform's own, except that the toolbars' and
+// the menu bar's "more" buttons show a painted chevron instead of an image
+// from a file, which would load every image format plug-in at start.
+class TShellStyle final : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap pixmap, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (pixmap == SP_ToolBarHorizontalExtensionButton)
+            return MakeExtensionIcon(Qt::Horizontal);
+        if (pixmap == SP_ToolBarVerticalExtensionButton)
+            return MakeExtensionIcon(Qt::Vertical);
+        return QProxyStyle::standardIcon(pixmap, option, widget);
+    }
+};
+
+}  // namespace
+
+void UseShellStyle()
+{
+    static QPointer<QStyle> installed;
+    if (installed && QApplication::style() == installed)
+        return;
+    installed = new TShellStyle;
+    QApplication::setStyle(installed);
 }

@@ -14,3 +14,9 @@ QList<QIcon> MakeImageList1();
 QList<QIcon> MakeImageList2();
 // ImageList3 (search buttons): 0 "am" logo, 1 価, 2 統, 3 a red "Y".
 QList<QIcon> MakeImageList3();
+// The "more" chevron of a toolbar or the menu bar whose items do not fit.
+QIcon MakeExtensionIcon(Qt::Orientation orientation);
+
+// Makes the application's style the platform's own with the chevron above
+// as its extension-button icon. Call once, before the windows are built.
+void UseShellStyle();

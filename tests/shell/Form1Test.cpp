@@ -5,8 +5,10 @@
 #include "accounts/StoredPassword.h"
 #include "shell/Unit1.h"
 #include "support/TestFiles.h"
+#include "ui/ShellIcons.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
@@ -466,6 +468,32 @@ TEST_F(Form1Test, OutsideBrowserGetsTheTypedText)
     // QUrl writes escapes in capitals.
     EXPECT_EQ(recorder.Opened[1].toString(QUrl::FullyEncoded), "https://x.test/a?b=%C6");
     EXPECT_TRUE(browser->Navigations.size() <= 1);  // only start-up's
+}
+
+// The window's icon and the toolbars' chevron are drawn, in every size a
+// window manager asks for, without an image file being decoded.
+TEST_F(Form1Test, WindowIconAndChevronAreDrawnPictures)
+{
+    WriteDefaults();
+    Create();
+    const QList<QSize> sides = {{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
+    EXPECT_EQ(form->windowIcon().availableSizes(), sides);
+    for (const QSize& side : sides) {
+        const QImage image = form->windowIcon().pixmap(side).toImage();
+        EXPECT_EQ(image.size(), side);
+        EXPECT_EQ(qAlpha(image.pixel(side.width() / 2, side.height() / 2)), 255) << side.width();
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << side.width();  // the rounded corner
+    }
+    UseShellStyle();
+    const QStyle* style = QApplication::style();
+    UseShellStyle();
+    EXPECT_EQ(QApplication::style(), style);
+    const QImage chevron = style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16, 16).toImage();
+    int inked = 0;
+    for (int y = 0; y < chevron.height(); ++y)
+        for (int x = 0; x < chevron.width(); ++x)
+            inked += qAlpha(chevron.pixel(x, y)) > 128;
+    EXPECT_GT(inked, 10);
 }
 
 TEST_F(Form1Test, DialogCommandsShowTheirDialogs)
