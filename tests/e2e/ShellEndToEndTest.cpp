@@ -657,18 +657,37 @@ TEST_F(ShellEndToEnd, BackAndForwardFollowTheEngineHistory)
 
 TEST_F(ShellEndToEnd, LoginRequestCarriesTheIdAndTheDecryptedPassword)
 {
-    Create("1,1,0\r\n", "taro," + EncryptPasswordText("s3cret-pw") + "\r\n");
+    // Each page shows a picture, which the engine asks for as soon as it
+    // reads the page.
     const QByteArray path = "/test.jp/login/config/login";
+    for (const QByteArray& page : {path, QByteArray("/test.jp/next")})
+        server.Route(page,
+                     [page](const THttpRequest&) { return THttpResponse::Html("<img src='" + page + "/pixel'>"); });
+    Create("1,1,0\r\n", "taro," + EncryptPasswordText("s3cret-pw") + "\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor(path).isEmpty(); }, kTimeout));
     EXPECT_EQ(server.RequestsFor(path)[0].Query, ".src=auc&.done=" + base.toUtf8() + "/jp&login=taro&passwd=s3cret-pw");
     // Once answered, the page's own address drops the password, so the next
-    // page's Referer and document.referrer hold none.
+    // page's Referer and document.referrer hold none; what the login page
+    // itself asks for goes with the site alone as Referer, what the next
+    // page asks for with its address as usual.
     const QString answered = base + "/login/config/login?.src=auc&.done=" + base + "/jp&login=taro";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->url().toString() == answered; }, kTimeout))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->url().toString() == answered && !loading; }, kTimeout))
         << Page()->url().toString().toStdString();
     RunScript("location.href = '/test.jp/next'");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor("/test.jp/next").isEmpty(); }, kTimeout));
-    EXPECT_EQ(server.RequestsFor("/test.jp/next")[0].Header("Referer"), answered.toUtf8());
+    const struct {
+        QByteArray path;
+        QString referer;
+    } rows[] = {
+        {path + "/pixel", server.Base() + "/"},
+        {"/test.jp/next", answered},
+        {"/test.jp/next/pixel", base + "/next"},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !server.RequestsFor(row.path).isEmpty(); }, kTimeout))
+            << row.path.data();
+        EXPECT_EQ(server.RequestsFor(row.path)[0].Header("Referer").toStdString(), row.referer.toStdString())
+            << row.path.data();
+    }
 }
 
 TEST_F(ShellEndToEnd, FavoriteDoubleClickOpensItsAddress)

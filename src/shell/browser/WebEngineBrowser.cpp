@@ -104,40 +104,47 @@ public:
         return false;
     }
 
-    void SetSecret(TSecretParameter secret)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_secret = std::move(secret);
-    }
-
-    // While a page's address still carries the secret (its document has
-    // started, its script has not yet dropped it), what it requests goes
-    // with the site's origin alone as Referer, never the address.
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        if (!Allows(info.requestUrl())) {
+        if (!Allows(info.requestUrl()))
             info.block(true);
-            return;
-        }
-        TSecretParameter secret;
-        {
-            const std::lock_guard lock(m_mutex);
-            secret = m_secret;
-        }
-        const QUrl page = info.firstPartyUrl();
-        if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame && secret.HeldBy(page) &&
-            !secret.HeldBy(info.requestUrl()))
-            info.setHttpHeader("Referer", page.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment |
-                                                        QUrl::RemoveUserInfo)
-                                                  .toEncoded() +
-                                              '/');
     }
 
 private:
     TWebEngineBrowser* m_browser;
     std::mutex m_mutex;
     std::shared_ptr<const THostedBrowser::NavigationFilter> m_filter;
-    TSecretParameter m_secret;
+};
+
+// Keeps a page's secret-carrying address out of the Referer of what the page
+// requests. The document of such an address asks for its pictures and
+// scripts as soon as it reads its first bytes, with the whole address as
+// Referer, before its script drops the secret; the engine may hand those
+// requests here only after the page already shows the address without it,
+// so no address the engine reports at that moment tells them apart. The
+// page is therefore marked from the moment it asks for a secret-carrying
+// address until one of its loads has ended on an address without the secret
+// (the engine reports a load's end only once the page loads nothing, its
+// pictures included), and meanwhile everything it asks for but its own
+// navigations goes with the asking document's origin alone as Referer.
+// Other pages, and this one before and after, keep their Referer. Asked
+// after the gate, on the browser's thread, for this page's requests only.
+class TSecretReferer final : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    bool Marked = false;
+
+    // The origin is written as a browser sends it ("http://host:port/"); a
+    // document without an origin of its own (a sandboxed frame) sends none.
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        if (!Marked || info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
+            return;
+        const QUrl origin = info.initiator();
+        info.setHttpHeader("Referer",
+                           origin.isEmpty() ? QByteArray() : origin.adjusted(QUrl::RemovePath).toEncoded() + '/');
+    }
 };
 
 // A page of the browser: asks the gate before every navigation of the page
@@ -148,8 +155,12 @@ private:
 class TFilteringPage final : public QWebEnginePage {
 public:
     TFilteringPage(QWebEngineProfile* profile, TRequestGate* gate, QObject* parent)
-        : QWebEnginePage(profile, parent), m_gate(gate), m_questions(TPageQuestions::Attach(this))
+        : QWebEnginePage(profile, parent),
+          m_gate(gate),
+          m_questions(TPageQuestions::Attach(this)),
+          m_referer(new TSecretReferer(this))
     {
+        KeepRefererGuard();
         // The script runs in a world of its own, out of the pages' reach; a
         // page cannot read it, so it cannot forge the message.
         QWebEngineScript script;
@@ -165,7 +176,14 @@ public:
     std::function<void()> FrameCompleted;
     // Called with every address the page or a frame asks to navigate to
     // (a redirect's target included), before the gate.
-    std::function<void(const QUrl&)> NavigationAsked;
+    std::function<void(const QUrl&, bool mainFrame)> NavigationAsked;
+
+    // Marks the page while its load carries the secret (see TSecretReferer).
+    void SetSecretLoad(bool on) { m_referer->Marked = on; }
+    // Gives the guard to the engine's page shown here; again once this page
+    // has adopted the engine's page of a new window (the guard stays with
+    // the engine's page it was given to).
+    void KeepRefererGuard() { setUrlRequestInterceptor(m_referer); }
 
     // Runs source in the page's main frame, in the browser's own world, as
     // each new document starts, before the page's own scripts and requests.
@@ -185,10 +203,10 @@ public:
     bool CommittedInLoad = false;
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
     {
         if (NavigationAsked)
-            NavigationAsked(url);
+            NavigationAsked(url, isMainFrame);
         return m_gate->Allows(url) && m_questions->OpensHere(url);
     }
     void javaScriptAlert(const QUrl& origin, const QString& message) override { m_questions->Alert(origin, message); }
@@ -219,6 +237,7 @@ protected:
 private:
     TRequestGate* m_gate;
     TPageQuestions* m_questions;
+    TSecretReferer* m_referer;
     const QString m_frameToken = QStringLiteral("lotscope-frame-%1-%2")
                                      .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))
                                      .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
@@ -281,9 +300,12 @@ TFilteringPage* TWebEngineBrowser::NewPage()
         if (page == Shown())
             Completed();
     };
-    page->NavigationAsked = [this](const QUrl& url) {
-        if (m_secret && m_secret->HeldBy(url))
-            m_secretVisits.append(url);
+    page->NavigationAsked = [this, page](const QUrl& url, bool mainFrame) {
+        if (!m_secret || !m_secret->HeldBy(url))
+            return;
+        m_secretVisits.append(url);
+        if (mainFrame)
+            page->SetSecretLoad(true);
     };
     if (!m_hideSecretSource.isEmpty())
         page->AddDocumentScript(QStringLiteral("lotscope-hide-secret"), m_hideSecretSource);
@@ -390,7 +412,6 @@ void TWebEngineBrowser::AskToClose(std::function<void(bool agreed)> answer)
 void TWebEngineBrowser::HideSecretParameter(const QString& head, const QString& parameter)
 {
     m_secret = std::make_unique<TSecretParameter>(TSecretParameter{head, parameter});
-    m_gate->SetSecret(*m_secret);
     const QString data =
         QString::fromUtf8(QJsonDocument(QJsonArray{head.toLower(), parameter}).toJson(QJsonDocument::Compact));
     m_hideSecretSource = QStringLiteral("(() => {"
@@ -451,6 +472,8 @@ void TWebEngineBrowser::OnLoadingChanged(TFilteringPage* page, const QWebEngineL
         return;
     }
     ForgetSecretVisits();
+    if (!m_secret || !m_secret->HeldBy(page->url()))
+        page->SetSecretLoad(false);
     const bool reported = page->CommittedInLoad || !page->Loading;
     page->Loading = false;
     page->CommittedInLoad = false;
@@ -494,6 +517,7 @@ void TWebEngineBrowser::OnNewWindowRequested(TFilteringPage* opener, QWebEngineN
         return;
     TFilteringPage* page = NewPage();
     request.openIn(page);
+    page->KeepRefererGuard();
     if (m_pages.size() >= kMaxPages)
         ClosePage(m_pages.front());
     m_pages.push_back(page);
