@@ -48,9 +48,9 @@ bool CryptoLibrary::Open()
 
 void CryptoLibrary::Close()
 {
+    if (m_context == nullptr)
+        return;  // nothing was opened (nor the library loaded for it)
     const TLibCrypto* lib = LibCrypto();
-    if (lib == nullptr)
-        return;  // nothing was opened
     if (m_default != nullptr)
         lib->OSSL_PROVIDER_unload(m_default);
     if (m_legacy != nullptr)
