@@ -69,6 +69,19 @@ inline long long TreeRssKb()
     return total;
 }
 
+// This process's highest resident memory so far (kB): what start-up needed
+// at its peak, without what the program does after it (its exit included).
+inline long PeakRssSoFarKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    }
+    return 0;
+}
+
 // One line on stdout: "committed <ns> <tree kB>". With BENCH_SMAPS=FILE
 // the process's memory map at that moment goes to FILE, to see which
 // mappings the memory is in.
@@ -82,6 +95,16 @@ inline void ReportCommitted()
     std::fflush(stdout);
 }
 
+// One line on stdout, "settled <peak kB>", once the event loop has ended
+// after the commit: the peak of start-up with the events it had queued by
+// then (the window's first painting among them), without the exit.
+inline int ReportSettled(int status)
+{
+    std::printf("settled %ld\n", PeakRssSoFarKb());
+    std::fflush(stdout);
+    return status;
+}
+
 // What a child said on stdout, when it started and its own peak memory.
 struct TChildRun {
     std::string Output;
@@ -89,10 +112,22 @@ struct TChildRun {
     long PeakKb = 0;  // ru_maxrss of the child process itself
 };
 
+// Where a child shows its window: the offscreen platform, or the display
+// of the environment (DISPLAY or WAYLAND_DISPLAY).
+enum class TPlatform { Offscreen, Display };
+
+inline bool HasDisplay() { return getenv("DISPLAY") || getenv("WAYLAND_DISPLAY"); }
+
 // Runs program with dataDir as its current folder and the engine's profile
 // and cache below scratch; BENCH_VERBOSE=1 keeps its diagnostics on stderr.
+// On a display, a software renderer compiles its shaders on a program's
+// first start and keeps them in its disk cache for every later one; with
+// shaderCache set, the children share that cache, so that only the first
+// run of each program (a warm-up) compiles.
 inline TChildRun RunChild(const char* program, const std::filesystem::path& dataDir,
-                          const std::filesystem::path& scratch)
+                          const std::filesystem::path& scratch,
+                          TPlatform platform = HasDisplay() ? TPlatform::Display : TPlatform::Offscreen,
+                          const std::filesystem::path& shaderCache = {})
 {
     std::filesystem::create_directories(scratch / "xdg-data");
     std::filesystem::create_directories(scratch / "xdg-cache");
@@ -114,8 +149,17 @@ inline TChildRun RunChild(const char* program, const std::filesystem::path& data
             _exit(127);
         setenv("XDG_DATA_HOME", (scratch / "xdg-data").c_str(), 1);
         setenv("XDG_CACHE_HOME", (scratch / "xdg-cache").c_str(), 1);
-        if (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))
+        const char* qpa = getenv("QT_QPA_PLATFORM");
+        if (platform == TPlatform::Offscreen || !HasDisplay()) {
+            // Headless, as the tests run: with a display at hand the
+            // offscreen platform would still draw through it.
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+        } else if (qpa && std::string(qpa) == "offscreen")
+            unsetenv("QT_QPA_PLATFORM");
+        if (!shaderCache.empty())
+            setenv("MESA_SHADER_CACHE_DIR", shaderCache.c_str(), 1);
         if (geteuid() == 0)
             setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
         execl(program, program, static_cast<char*>(nullptr));

@@ -22,5 +22,5 @@ int main(int argc, char** argv)
         app.quit();
     });
     windows.Form1->show();
-    return app.exec();
+    return bench::ReportSettled(app.exec());
 }

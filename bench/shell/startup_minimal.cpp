@@ -20,5 +20,5 @@ int main(int argc, char** argv)
     view.resize(771, 609);
     view.load(QUrl(QStringLiteral("qrc:/lotscope/home.html")));
     view.show();
-    return app.exec();
+    return bench::ReportSettled(app.exec());
 }
