@@ -9,7 +9,7 @@
 
 #include "accounts/StoredPassword.h"
 #include "favorites/FavoritesTree.h"
-#include "shell/browser/SaveDialog.h"
+#include "ui/SaveDialog.h"
 #include "ui/WideText.h"
 
 #include <QAction>
