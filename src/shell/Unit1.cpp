@@ -423,7 +423,7 @@ void TForm1::WebBrowser1StatusTextChange(const QString& text)
 {
     // The page load the stop cut short ends with an empty status text: the
     // stop's line stays instead.
-    if (text.isEmpty() && std::exchange(m_bidStopShown, false)) {
+    if (BidStop.KeepsStatusOver(text.isEmpty())) {
         StatusBar1->showMessage(QString::fromUtf8(kBidStopStatus));
         return;
     }
@@ -460,7 +460,7 @@ void TForm1::WebBrowser1DownloadFinished(const QString& path, const QString& fai
 
 void TForm1::WebBrowser1RequestRefused(const QString&)
 {
-    m_bidStopShown = true;
+    BidStop.Refused();
     StatusBar1->showMessage(QString::fromUtf8(kBidStopStatus));
 }
 
