@@ -28,6 +28,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <utility>
+#include <vector>
 
 TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter, std::filesystem::path dataDir,
                QWidget* parent)
@@ -279,16 +280,16 @@ void TForm1::TreeView1DblClick()
     const QList<QTreeWidgetItem*> selected = TreeView1->selectedItems();
     if (selected.isEmpty())
         return;
-    const QTreeWidgetItem* item = selected.first();
-
-    // Absolute position: index in display order, collapsed children counted.
-    const QTreeWidgetItem* top = item->parent() ? item->parent() : item;
-    std::size_t position = 0;
-    const int topIndex = TreeView1->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(top));
-    for (int i = 0; i < topIndex; ++i)
-        position += 1 + static_cast<std::size_t>(TreeView1->topLevelItem(i)->childCount());
+    QTreeWidgetItem* item = selected.first();
+    QTreeWidgetItem* top = item->parent() ? item->parent() : item;
+    std::vector<std::size_t> childCounts;
+    for (int i = 0; i < TreeView1->topLevelItemCount(); ++i)
+        childCounts.push_back(static_cast<std::size_t>(TreeView1->topLevelItem(i)->childCount()));
+    std::optional<std::size_t> entry;
     if (item != top)
-        position += 1 + static_cast<std::size_t>(top->indexOfChild(const_cast<QTreeWidgetItem*>(item)));
+        entry = static_cast<std::size_t>(top->indexOfChild(item));
+    const std::size_t position =
+        TreePosition(childCounts, static_cast<std::size_t>(TreeView1->indexOfTopLevelItem(top)), entry);
 
     const std::optional<TTreeNodeRef> node = TreeNodeAt(FavoriteTables, position);
     if (!node || !node->Entry)
