@@ -8,8 +8,8 @@ endfunction()
 # Every test carries exactly one of these CTest labels (tests/CheckLabels.cmake
 # checks it): unit for plain logic and the tree's own checks, widget for
 # windows driven offscreen without the browser engine, e2e for anything that
-# starts the engine or the program, fuzz for the fuzz targets, package for the
-# Debian package.
+# starts the engine or the program, fuzz for the fuzz targets, package for what
+# is installed (the Debian package, the launcher).
 set(LOTSCOPE_TEST_LABELS unit widget e2e fuzz package)
 
 # A GoogleTest binary registered with CTest, labelled unit unless LABEL says
