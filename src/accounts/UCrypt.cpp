@@ -28,6 +28,7 @@
 
 #include "accounts/UCrypt.h"
 
+#include "accounts/CipherSession.h"
 #include "accounts/LibCrypto.h"
 #include "accounts/Rc2Cipher.h"
 
@@ -35,7 +36,6 @@
 #include <cerrno>
 #include <cstring>
 #include <istream>
-#include <memory>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -43,169 +43,6 @@
 namespace {
 
 using namespace ucrypt_internal;
-
-constexpr std::uint32_t CalgRc2 = 0x6602;
-constexpr std::uint32_t CalgMd5 = 0x8003;
-
-constexpr const char* StepAcquire = "CryptAcquireContext";
-constexpr const char* StepCreateHash = "CryptCreateHash";
-constexpr const char* StepHashData = "CryptHashData";
-constexpr const char* StepDeriveKey = "CryptDeriveKey";
-constexpr const char* StepEncrypt = "CryptEncrypt";
-constexpr const char* StepDecrypt = "CryptDecrypt";
-constexpr const char* ReadFailed = "read failed";
-constexpr const char* WriteFailed = "write failed";
-constexpr const char* PositionUnavailable = "stream position unavailable";
-
-std::uint32_t EvpCode(int reason) { return static_cast<std::uint32_t>(ERR_PACK(ERR_LIB_EVP, 0, reason)); }
-
-// A failure inside an operation; caught at the operation's edge.
-struct Failure {
-    const char* message;
-    std::uint32_t code;
-};
-
-// The cipher library; reached only once a session's context is acquired,
-// which has loaded it.
-const TLibCrypto& Lib() { return *LibCrypto(); }
-
-// A library call failed: the library's own code for it (none when the
-// library itself could not be loaded).
-[[noreturn]] void FailOpenSsl(const char* step)
-{
-    const TLibCrypto* lib = LibCrypto();
-    throw Failure{step, lib != nullptr ? static_cast<std::uint32_t>(lib->ERR_peek_last_error()) : 0};
-}
-
-[[noreturn]] void FailWith(const char* step, std::uint32_t code) { throw Failure{step, code}; }
-
-[[noreturn]] void FailStream(const char* message) { throw Failure{message, static_cast<std::uint32_t>(errno)}; }
-
-// What one call holds, released in the fixed order: the work buffer, the
-// hash (if still held), the key, and last the library context.
-class CipherSession {
-public:
-    explicit CipherSession(bool encrypt) : m_encrypt(encrypt) { }
-    CipherSession(const CipherSession&) = delete;
-    CipherSession& operator=(const CipherSession&) = delete;
-    ~CipherSession() { Release(); }
-
-    void Release() noexcept
-    {
-        if (m_buffer) {
-            explicit_bzero(m_buffer.get(), m_capacity);
-            m_buffer.reset();
-            m_capacity = 0;
-        }
-        DestroyHash();
-        if (m_key != nullptr) {
-            Lib().EVP_CIPHER_CTX_free(m_key);
-            m_key = nullptr;
-        }
-        if (m_cipher != nullptr) {
-            Lib().EVP_CIPHER_free(m_cipher);
-            m_cipher = nullptr;
-        }
-        explicit_bzero(m_digest.data(), m_digest.size());
-        m_library.Close();
-    }
-
-    void AcquireContext()
-    {
-        if (!m_library.Open())
-            FailOpenSsl(StepAcquire);
-    }
-
-    void DeriveKey(std::uint32_t hashAlgId, std::uint32_t cipherAlgId, std::string_view passphrase)
-    {
-        if (hashAlgId != CalgMd5)
-            FailWith(StepCreateHash, EvpCode(EVP_R_UNSUPPORTED_ALGORITHM));
-        m_md = Lib().EVP_MD_fetch(m_library.Context(), "MD5", nullptr);
-        if (m_md == nullptr)
-            FailOpenSsl(StepCreateHash);
-        m_hash = Lib().EVP_MD_CTX_new();
-        if (m_hash == nullptr || Lib().EVP_DigestInit_ex2(m_hash, m_md, nullptr) != 1)
-            FailOpenSsl(StepCreateHash);
-        if (Lib().EVP_DigestUpdate(m_hash, passphrase.data(), passphrase.size()) != 1)
-            FailOpenSsl(StepHashData);
-
-        if (cipherAlgId != CalgRc2)
-            FailWith(StepDeriveKey, EvpCode(EVP_R_UNSUPPORTED_CIPHER));
-        unsigned int digestLength = 0;
-        if (Lib().EVP_DigestFinal_ex(m_hash, m_digest.data(), &digestLength) != 1 || digestLength != m_digest.size())
-            FailOpenSsl(StepDeriveKey);
-        m_cipher = Lib().EVP_CIPHER_fetch(m_library.Context(), "RC2-CBC", nullptr);
-        if (m_cipher == nullptr)
-            FailOpenSsl(StepDeriveKey);
-        m_key = Lib().EVP_CIPHER_CTX_new();
-        if (m_key == nullptr)
-            FailOpenSsl(StepDeriveKey);
-        // The key Encrypt uses; Decrypt sets up the one it settles on later.
-        KeyFor(Rc2KeyModel::Full128, nullptr);
-        DestroyHash();
-    }
-
-    // Sets the key up under the given model, with the given IV (zero when
-    // null). Failure is a key derivation failure.
-    void KeyFor(Rc2KeyModel model, const unsigned char* iv)
-    {
-        static constexpr unsigned char ZeroIv[Rc2BlockSize] = {};
-        Rc2Key key = DeriveRc2Key(m_digest, model);
-        const bool ok = SetupRc2(m_key, m_cipher, key.bytes, key.effectiveBits, iv != nullptr ? iv : ZeroIv, m_encrypt);
-        explicit_bzero(key.bytes.data(), key.bytes.size());
-        if (!ok)
-            FailOpenSsl(StepDeriveKey);
-    }
-
-    void AllocateBuffer(std::uint32_t chunkSize, std::uint32_t padSize)
-    {
-        m_capacity = std::size_t{chunkSize} + padSize;
-        m_buffer = std::make_unique_for_overwrite<unsigned char[]>(m_capacity);
-    }
-
-    unsigned char* Buffer() const { return m_buffer.get(); }
-    std::size_t Capacity() const { return m_capacity; }
-
-    // Runs the key over length bytes in place; length is a whole number of
-    // blocks.
-    bool Crypt(unsigned char* data, std::size_t length)
-    {
-        constexpr std::size_t Step = std::size_t{1} << 20;
-        while (length > 0) {
-            const std::size_t part = std::min(length, Step);
-            int written = 0;
-            if (Lib().EVP_CipherUpdate(m_key, data, &written, data, static_cast<int>(part)) != 1 ||
-                written != static_cast<int>(part))
-                return false;
-            data += part;
-            length -= part;
-        }
-        return true;
-    }
-
-private:
-    void DestroyHash() noexcept
-    {
-        if (m_hash != nullptr) {
-            Lib().EVP_MD_CTX_free(m_hash);
-            m_hash = nullptr;
-        }
-        if (m_md != nullptr) {
-            Lib().EVP_MD_free(m_md);
-            m_md = nullptr;
-        }
-    }
-
-    const bool m_encrypt;
-    CryptoLibrary m_library;
-    EVP_MD* m_md = nullptr;
-    EVP_MD_CTX* m_hash = nullptr;
-    EVP_CIPHER* m_cipher = nullptr;
-    EVP_CIPHER_CTX* m_key = nullptr;
-    Md5Digest m_digest{};
-    std::unique_ptr<unsigned char[]> m_buffer;
-    std::size_t m_capacity = 0;
-};
 
 // Runs one stream operation with errno cleared before it. A stream that
 // throws (exceptions() set) is treated like one that sets badbit: the

@@ -13,3 +13,14 @@ std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_
     }
     return std::nullopt;
 }
+
+std::size_t TreePosition(std::span<const std::size_t> childCounts, std::size_t topIndex,
+                         std::optional<std::size_t> entry)
+{
+    std::size_t position = 0;
+    for (std::size_t i = 0; i < topIndex && i < childCounts.size(); ++i)
+        position += 1 + childCounts[i];
+    if (entry)
+        position += 1 + *entry;
+    return position;
+}

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 
 // A node of the favorites tree by absolute position (display order from 0,
 // children of collapsed nodes included): a kind node or one of its entries.
@@ -17,3 +18,8 @@ struct TTreeNodeRef {
 // Which node stands at position p for the given tables; nothing when p is
 // beyond the last node.
 std::optional<TTreeNodeRef> TreeNodeAt(const TFavoriteTables& tables, std::size_t p);
+// The absolute position of a node as the tree shows it: the top node at
+// topIndex or, with entry, that entry below it. childCounts holds the number
+// of children the tree shows under each top node (collapsed ones counted).
+std::size_t TreePosition(std::span<const std::size_t> childCounts, std::size_t topIndex,
+                         std::optional<std::size_t> entry);

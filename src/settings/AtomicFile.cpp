@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -23,6 +26,52 @@ bool WriteAll(int fd, std::string_view data)
         data.remove_prefix(static_cast<size_t>(put));
     }
     return true;
+}
+
+// Copies from into a new file beside target, named ".<name>.<random>.part",
+// and renames it over target; nothing is left beside target on failure.
+void CopyOver(const std::filesystem::path& from, const std::filesystem::path& target)
+{
+    TFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (in.get() < 0)
+        ThrowOsError(errno);
+    std::filesystem::path dir = target.parent_path();
+    if (dir.empty())
+        dir = ".";
+    std::random_device random;
+    const std::uint64_t tag = (std::uint64_t{random()} << 32) | random();
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(tag));
+    const std::filesystem::path beside = dir / ("." + target.filename().string() + "." + hex + ".part");
+    TFd out(::open(beside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+    if (out.get() < 0)
+        ThrowOsError(errno);
+
+    std::vector<char> block(std::size_t{1} << 20);
+    int error = 0;
+    for (;;) {
+        const ssize_t got = ::read(in.get(), block.data(), block.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            error = got < 0 ? errno : 0;
+            break;
+        }
+        if (!WriteAll(out.get(), std::string_view(block.data(), static_cast<std::size_t>(got)))) {
+            error = errno ? errno : EIO;
+            break;
+        }
+    }
+    if (!error && (::fsync(out.get()) != 0 || out.close() != 0))
+        error = errno ? errno : EIO;
+    if (!error && ::rename(beside.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error) {
+        if (out.get() >= 0)
+            out.close();
+        ::unlink(beside.c_str());
+        ThrowOsError(error);
+    }
 }
 
 }  // namespace
@@ -184,4 +233,13 @@ void ReplaceFile(const std::filesystem::path& target, std::string_view content, 
     // The new content is in place; a failure here means only that it is not
     // known to be on the disk yet, which is still reported.
     SyncDirectory(dir);
+}
+
+void MoveOver(const std::filesystem::path& from, const std::filesystem::path& target)
+{
+    if (::rename(from.c_str(), target.c_str()) == 0)
+        return;
+    if (errno != EXDEV)
+        ThrowOsError(errno);
+    CopyOver(from, target);
 }

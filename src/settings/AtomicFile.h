@@ -70,3 +70,11 @@ void SyncDirectory(const std::filesystem::path& dir);
 // user, root saving in a user's folder included, are reported as access
 // denied and kept as they are. A new file is the running user's.
 void ReplaceFile(const std::filesystem::path& target, std::string_view content, TFilePrivacy privacy);
+
+// Moves the file from to target: one rename(2), which replaces target in one
+// step, or across file systems a copy into a new file beside target (made as
+// any new file is, under the process's umask), flushed and fsynced, then
+// renamed over target. Until that rename target is untouched, and a failed
+// copy leaves nothing beside it; from stays after a copy. Unlike
+// ReplaceFile this guards nothing: target is replaced whatever it is.
+void MoveOver(const std::filesystem::path& from, const std::filesystem::path& target);

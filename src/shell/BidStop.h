@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <string_view>
+#include <utility>
 
 // The bid-preview marker, searched case-sensitively anywhere in an address,
 // and in the address's path as a lenient server reads it: the part before
@@ -38,4 +39,16 @@ public:
     // Whether the page now shown at address must be left (the address box's
     // Shift_JIS text): the second line behind Allows.
     bool MustLeave(std::string_view address) const { return BidStopApplies(Flag.load(), address); }
+
+    // The status line: kBidStopStatus goes up when the stop refuses a
+    // request, and stays over the empty status text that ends the load the
+    // refusal cut short (once; other texts leave that pending).
+    void Refused() noexcept { m_statusShown = true; }
+    bool KeepsStatusOver(bool statusTextEmpty) noexcept
+    {
+        return statusTextEmpty && std::exchange(m_statusShown, false);
+    }
+
+private:
+    bool m_statusShown = false;
 };

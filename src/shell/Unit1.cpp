@@ -9,7 +9,7 @@
 
 #include "accounts/StoredPassword.h"
 #include "favorites/FavoritesTree.h"
-#include "shell/browser/SaveDialog.h"
+#include "ui/SaveDialog.h"
 #include "ui/WideText.h"
 
 #include <QAction>
@@ -28,6 +28,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <utility>
+#include <vector>
 
 TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter, std::filesystem::path dataDir,
                QWidget* parent)
@@ -279,16 +280,16 @@ void TForm1::TreeView1DblClick()
     const QList<QTreeWidgetItem*> selected = TreeView1->selectedItems();
     if (selected.isEmpty())
         return;
-    const QTreeWidgetItem* item = selected.first();
-
-    // Absolute position: index in display order, collapsed children counted.
-    const QTreeWidgetItem* top = item->parent() ? item->parent() : item;
-    std::size_t position = 0;
-    const int topIndex = TreeView1->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(top));
-    for (int i = 0; i < topIndex; ++i)
-        position += 1 + static_cast<std::size_t>(TreeView1->topLevelItem(i)->childCount());
+    QTreeWidgetItem* item = selected.first();
+    QTreeWidgetItem* top = item->parent() ? item->parent() : item;
+    std::vector<std::size_t> childCounts;
+    for (int i = 0; i < TreeView1->topLevelItemCount(); ++i)
+        childCounts.push_back(static_cast<std::size_t>(TreeView1->topLevelItem(i)->childCount()));
+    std::optional<std::size_t> entry;
     if (item != top)
-        position += 1 + static_cast<std::size_t>(top->indexOfChild(const_cast<QTreeWidgetItem*>(item)));
+        entry = static_cast<std::size_t>(top->indexOfChild(item));
+    const std::size_t position =
+        TreePosition(childCounts, static_cast<std::size_t>(TreeView1->indexOfTopLevelItem(top)), entry);
 
     const std::optional<TTreeNodeRef> node = TreeNodeAt(FavoriteTables, position);
     if (!node || !node->Entry)
@@ -423,7 +424,7 @@ void TForm1::WebBrowser1StatusTextChange(const QString& text)
 {
     // The page load the stop cut short ends with an empty status text: the
     // stop's line stays instead.
-    if (text.isEmpty() && std::exchange(m_bidStopShown, false)) {
+    if (BidStop.KeepsStatusOver(text.isEmpty())) {
         StatusBar1->showMessage(QString::fromUtf8(kBidStopStatus));
         return;
     }
@@ -460,7 +461,7 @@ void TForm1::WebBrowser1DownloadFinished(const QString& path, const QString& fai
 
 void TForm1::WebBrowser1RequestRefused(const QString&)
 {
-    m_bidStopShown = true;
+    BidStop.Refused();
     StatusBar1->showMessage(QString::fromUtf8(kBidStopStatus));
 }
 

@@ -222,5 +222,4 @@ private:
     QTreeWidgetItem* m_lastSelected = nullptr;
     bool m_askingToClose = false;
     bool m_closeAgreed = false;
-    bool m_bidStopShown = false;  // the stop's line is up, until a load ends
 };

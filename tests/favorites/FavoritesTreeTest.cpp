@@ -31,4 +31,25 @@ TEST(TreeNodeAt, AgreesWithTheTreeInDisplayOrder)
     }
 }
 
+TEST(TreePosition, CountsEveryNodeShownBeforeIt)
+{
+    struct Row {
+        std::vector<std::size_t> childCounts;
+        std::size_t topIndex;
+        std::optional<std::size_t> entry;
+        std::size_t position;
+    };
+    const Row rows[] = {
+        {{2, 3, 1}, 0, std::nullopt, 0},
+        {{2, 3, 1}, 0, 1, 2},
+        {{2, 3, 1}, 1, std::nullopt, 3},
+        {{2, 3, 1}, 1, 2, 6},
+        {{2, 3, 1}, 2, 0, 8},
+        {{0, 0, 0}, 2, std::nullopt, 2},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TreePosition(row.childCounts, row.topIndex, row.entry), row.position)
+            << row.topIndex << "," << row.entry.value_or(99);
+}
+
 }  // namespace

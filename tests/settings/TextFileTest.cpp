@@ -512,4 +512,45 @@ TEST(WriteLines, BareFileNameInTheCurrentDirectory)
     EXPECT_EQ(Names(dir.path()), Lines{"bare.ini"});
 }
 
+// A finished download moved to the chosen name: a rename, or across file
+// systems (a tmpfs, as root) a copy beside the target renamed over it.
+TEST(MoveOver, TheFileArrivesWholeOrNothingIsLeftBeside)
+{
+    struct Row {
+        const char* name;
+        const char* tmpfsSize;  // the target's own file system; nullptr: the source's
+        bool targetIsFolder;
+        const char* outcome;
+    };
+    const Row rows[] = {
+        {"rename", nullptr, false, "<no error>"},
+        {"rename onto a folder", nullptr, true, "不正なファイル名です"},
+        {"copy across file systems", "16m", false, "<no error>"},
+        {"copy onto a folder", "16m", true, "不正なファイル名です"},
+        {"copy onto a full disk", "64k", false, "ディスクがいっぱいです"},
+    };
+    const std::string content(3 << 20, 'x');  // more than one block of the copy
+    for (const Row& row : rows) {
+        TTempDir dir;
+        const auto there = dir / "there";
+        std::filesystem::create_directory(there);
+        TSmallFileSystem fileSystem;
+        if (row.tmpfsSize != nullptr) {
+            if (const std::string why = fileSystem.Mount(there, row.tmpfsSize); !why.empty()) {
+                std::printf("%s: skipped, %s\n", row.name, why.c_str());
+                continue;
+            }
+        }
+        WriteBytes(dir / "from", content);
+        if (row.targetIsFolder)
+            std::filesystem::create_directory(there / "target");
+        EXPECT_EQ(Outcome([&] { MoveOver(dir / "from", there / "target"); }), row.outcome) << row.name;
+        const bool moved = std::string(row.outcome) == "<no error>";
+        EXPECT_EQ(Names(there), moved || row.targetIsFolder ? Lines{"target"} : Lines{}) << row.name;
+        if (moved)
+            EXPECT_EQ(ReadBytes(there / "target"), content) << row.name;
+        EXPECT_EQ(std::filesystem::exists(dir / "from"), !moved || row.tmpfsSize != nullptr) << row.name;
+    }
+}
+
 }  // namespace

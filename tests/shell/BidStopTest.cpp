@@ -43,4 +43,31 @@ TEST(BidStop, FlagMustEqualOneAndMarkerIsCaseSensitiveInTheAddressOrItsLenientPa
         EXPECT_EQ(BidStopApplies(row.flag, row.address), row.stops) << row.name;
 }
 
+TEST(BidStop, StatusLineStaysOnceOverTheEmptyTextAfterARefusal)
+{
+    struct Row {
+        const char* name;
+        std::string events;  // R a request refused, T a status text, E the empty status text
+        std::string kept;    // for each T or E in turn: 1 when the stop's line stays
+    };
+    const Row rows[] = {
+        {"no refusal", "TE", "00"},
+        {"refusal, then the load ends", "RE", "1"},
+        {"only once", "REE", "10"},
+        {"a text meanwhile leaves it pending", "RTE", "01"},
+        {"two refusals, one line", "RRE", "1"},
+    };
+    for (const Row& row : rows) {
+        TBidStop stop;
+        std::string kept;
+        for (char event : row.events) {
+            if (event == 'R')
+                stop.Refused();
+            else
+                kept += stop.KeepsStatusOver(event == 'E') ? '1' : '0';
+        }
+        EXPECT_EQ(kept, row.kept) << row.name;
+    }
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 #include "shell/browser/DownloadSaver.h"
 
-#include "settings/TextFile.h"
+#include "settings/AtomicFile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -13,8 +13,6 @@
 #include <QWebEngineProfile>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -51,59 +49,20 @@ QString RandomHex()
     return QStringLiteral("%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
 }
 
-// Why path cannot be written, in the program's words.
-QString WriteFailure(const QString& path, int error)
-{
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("同じ名前のフォルダーがあります");
-    return QString::fromUtf8(FileErrorMessage(error));
-}
-
-// Copies from into a hidden file beside to, flushed, and renames it to to;
-// nothing is left beside to on failure. Empty when done, else why not.
-QString CopyBeside(const QString& from, const QString& to)
-{
-    const QFileInfo target(to);
-    const QString beside = target.dir().filePath(QStringLiteral(".%1.%2.part").arg(target.fileName(), RandomHex()));
-    QFile in(from);
-    QFile out(beside);
-    if (!in.open(QIODevice::ReadOnly))
-        return WriteFailure(from, errno);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return WriteFailure(to, errno);
-    int error = 0;
-    for (;;) {
-        const QByteArray block = in.read(1 << 20);
-        if (block.isEmpty())
-            break;
-        if (out.write(block) != block.size()) {
-            error = errno ? errno : EIO;
-            break;
-        }
-    }
-    if (!error && (!out.flush() || ::fsync(out.handle()) != 0))
-        error = errno ? errno : EIO;
-    out.close();
-    if (!error && std::rename(QFile::encodeName(beside).constData(), QFile::encodeName(to).constData()) != 0)
-        error = errno;
-    if (error) {
-        QFile::remove(beside);
-        return WriteFailure(to, error);
-    }
-    return {};
-}
-
-// Moves the finished file to the chosen name: one rename(2), which replaces
-// the chosen file in one step (the user agreed to replace it when choosing),
-// or a copy on another file system. Empty when done, else why not.
+// Moves the finished file to the chosen name (settings/AtomicFile): one
+// rename, which replaces the chosen file in one step (the user agreed to
+// replace it when choosing), or a flushed copy on another file system.
+// Empty when done, else why not.
 QString MoveInto(const QString& from, const QString& to)
 {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    try {
+        MoveOver(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString());
         return {};
-    const int error = errno;
-    if (error != EXDEV)
-        return WriteFailure(to, error);
-    return CopyBeside(from, to);
+    } catch (const TFileError& error) {
+        if (QFileInfo(to).isDir())
+            return QStringLiteral("同じ名前のフォルダーがあります");
+        return QString::fromUtf8(error.what());
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "shell/browser/SaveDialog.h"
+#include "ui/SaveDialog.h"
 
 #include "settings/AppFiles.h"
 
@@ -40,7 +40,8 @@ private:
 }  // namespace
 
 void ShowSaveDialog(QWidget* parent, const QString& proposedPath, const std::filesystem::path& dataDir,
-                    std::function<void(const QString& message)> showRefusal, THostedBrowser::SaveAnswer answer)
+                    std::function<void(const QString& message)> showRefusal,
+                    std::function<void(const QString& chosen)> answer)
 {
     auto* dialog = new TSaveDialog(parent, dataDir, std::move(showRefusal));
     dialog->setObjectName(QStringLiteral("SaveDialog"));

@@ -2,8 +2,6 @@
 // desktop's, that never lets a download into the program's data folder.
 #pragma once
 
-#include "shell/browser/HostedBrowser.h"
-
 #include <QString>
 #include <filesystem>
 #include <functional>
@@ -17,4 +15,5 @@ class QWidget;
 // whether to replace it: showRefusal gets the message to show, and the
 // dialog stays open for another choice.
 void ShowSaveDialog(QWidget* parent, const QString& proposedPath, const std::filesystem::path& dataDir,
-                    std::function<void(const QString& message)> showRefusal, THostedBrowser::SaveAnswer answer);
+                    std::function<void(const QString& message)> showRefusal,
+                    std::function<void(const QString& chosen)> answer);
