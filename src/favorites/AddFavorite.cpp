@@ -14,6 +14,10 @@ constexpr std::string_view kSearchMarker = "jp/search/auc?p=";
 constexpr std::string_view kUserMarker = "jp/user";
 constexpr std::string_view kItemMarker = "jp/auction";
 constexpr std::string_view kAuctionListMarker = "jp/show/auctions?userID=";
+// Today's search and seller pages, recognised only where none of the
+// markers above is found.
+constexpr std::string_view kTodaySearchMarker = "search/search?p=";
+constexpr std::string_view kSellerMarker = "/seller/";
 
 std::optional<size_t> Find(std::string_view s, std::string_view marker)
 {
@@ -82,6 +86,77 @@ std::string SearchTermToSjis(std::string_view euc)
     return out;
 }
 
+// UTF-8 as Shift_JIS. A character Shift_JIS has no code for, and a byte
+// that is no UTF-8, is written as its escapes (%XX), so the name still says
+// what was searched.
+std::string Utf8ToSjisKeepingEscapes(std::string_view utf8)
+{
+    if (auto whole = cp932::FromUtf8(utf8))
+        return std::move(*whole);
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        // One character: a lead byte and the continuation bytes after it.
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        size_t width = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        for (size_t k = 1; k < width; ++k) {
+            if (i + k >= utf8.size() || (static_cast<unsigned char>(utf8[i + k]) & 0xC0) != 0x80)
+                width = 1;
+        }
+        const std::string_view character = utf8.substr(i, width);
+        if (const auto sjis = cp932::FromUtf8(character)) {
+            out += *sjis;
+        } else {
+            for (char c : character)
+                byterules::AppendPercentEscape(out, static_cast<std::uint8_t>(c), byterules::THexLetters::Upper);
+        }
+        i += width;
+    }
+    return out;
+}
+
+// Today's search term as a name: its escapes decoded as UTF-8 with "+" as a
+// blank, in Shift_JIS. Characters typed into the address box unescaped are
+// Shift_JIS already and stay as they are.
+std::string TodaySearchTermToSjis(std::string_view term)
+{
+    std::string out, utf8;
+    for (size_t i = 0; i < term.size(); ++i) {
+        const auto b = static_cast<unsigned char>(term[i]);
+        const int high = b == '%' && i + 2 < term.size() ? byterules::HexDigitValue(term[i + 1]) : -1;
+        const int low = high >= 0 ? byterules::HexDigitValue(term[i + 2]) : -1;
+        if (low >= 0) {
+            utf8 += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else if (b >= 0x80) {
+            out += Utf8ToSjisKeepingEscapes(utf8);
+            utf8.clear();
+            out += term[i];
+            if (byterules::IsSjisLeadByte(b) && i + 1 < term.size())
+                out += term[++i];
+        } else {
+            utf8 += b == '+' ? ' ' : term[i];
+        }
+    }
+    return out + Utf8ToSjisKeepingEscapes(utf8);
+}
+
+// Today's search and seller pages, for an address no marker of the site's
+// older pages was found in.
+TFavoritePrefill RecogniseTodaysPage(std::string_view S)
+{
+    TFavoritePrefill result;
+    if (const auto search = Find(S, kTodaySearchMarker)) {
+        result.Url = std::string(S);
+        result.Name = TodaySearchTermToSjis(ParameterValue(S, *search + kTodaySearchMarker.size()));
+    } else if (const auto seller = Find(S, kSellerMarker)) {
+        const std::string_view id = S.substr(*seller + kSellerMarker.size());
+        result.Kind = fkUser;
+        result.Url = std::string(S);
+        result.Name = std::string(id.substr(0, id.find_first_of("?/#")));
+    }
+    return result;
+}
+
 }  // namespace
 
 TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv)
@@ -124,7 +199,7 @@ TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv)
         result.Name = std::string(ParameterValue(S, *auctionList + kAuctionListMarker.size()));
     }
     if (!search && !user && !item && !auctionList)
-        result = TFavoritePrefill{};
+        result = RecogniseTodaysPage(S);
     return result;
 }
 

@@ -22,9 +22,12 @@ struct TFavoritePrefill {
 // Recognises the auction site's search-result, user, item and auction-list
 // pages in S (the address box's text, Shift_JIS). All four markers are
 // looked up first; then each rule whose marker was found sets kind, name and
-// URL, a later rule overriding an earlier one. With no marker: kind 0 and
-// both texts empty. A search term and an auction list's user ID end at the
-// next "&" or "#", or at the end of S.
+// URL, a later rule overriding an earlier one. A search term and an auction
+// list's user ID end at the next "&" or "#", or at the end of S. Where no
+// marker is found, today's pages are recognised: a search
+// ("search/search?p=", its term UTF-8, "+" a blank) and a seller's page
+// ("/seller/", the ID ending at "?", "/" or "#"), each with the whole
+// address as URL; any other address gives kind 0 and both texts empty.
 TFavoritePrefill RecogniseFavoritePage(std::string_view S, const TPzConv& conv);
 
 // Why an entry cannot be stored.

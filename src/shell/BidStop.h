@@ -1,9 +1,10 @@
 // The bid self-restraint stop, in one place: the bid-preview marker, the
-// test of an address against it, the mode's flag, the check the browser
-// engine asks before every request, and the check the main window makes on
-// every completed page. While the mode is on, no request for the auction
-// site's bid-preview page leaves the machine; a page that shows one anyway
-// is left at once.
+// test of an address against it, the further roads a bid takes on the
+// auction site today, the mode's flag, the check the browser engine asks
+// before every request, and the check the main window makes on every
+// completed page. While the mode is on, no request for the auction site's
+// bid-preview page, its bid API or its bid-placing page leaves the machine;
+// a page that shows the preview anyway is left at once.
 #pragma once
 
 #include <atomic>
@@ -21,6 +22,22 @@ bool IsBidPreview(std::string_view address);
 // Whether the bid self-restraint stop applies: the flag equals 1 and the
 // address is a bid-preview page.
 bool BidStopApplies(int bidRestraintFlag, std::string_view address);
+
+// The roads a bid takes today besides the preview page: the bid API's calls
+// on one item ("api/bid/v1/items/", one segment, then the segment "bid",
+// with or without more segments, as in ".../bid/preview"), and the page an
+// older form posts a confirmed bid to. The API's other calls ("bids/<id>",
+// "time/<id>") place nothing and go.
+inline constexpr std::string_view kBidApiItemsPrefix = "api/bid/v1/items/";
+inline constexpr std::string_view kPlaceBidMarker = "jp/config/placebid";
+// Whether a request for address is on a bid's road, as a lenient server
+// reads it: the preview as IsBidPreview finds it; any of the three roads
+// anywhere in the address as it stands; or in its path (the part before the
+// query) compared without regard to case, as it stands, percent-decoded
+// once, twice and until decoding changes nothing more, each with the
+// readings of IsBidPreview (";" parameters, backslashes, repeated slashes,
+// dot segments). Time and memory grow linearly with the address's length.
+bool IsBidRoad(std::string_view address);
 // What the status bar says while the stop refuses a page (UTF-8).
 inline constexpr const char* kBidStopStatus = "入札自主規制モードのため入札確認ページを開きませんでした";
 
@@ -30,9 +47,10 @@ public:
     // the window's thread; read there and on the engine's threads.
     std::atomic<int> Flag = 0;
 
-    // Whether a request for address may leave the machine. The engine asks
-    // for every request, from any of its threads, with the address as it
-    // sends it (fully percent-encoded ASCII, so no text conversion here).
+    // Whether a request for address may leave the machine: not while the
+    // mode is on and the address is on a bid's road (IsBidRoad). The engine
+    // asks for every request, from any of its threads, with the address as
+    // it sends it (fully percent-encoded ASCII, so no text conversion here).
     // An address that cannot be checked is refused while the mode is on.
     bool Allows(std::string_view address) const noexcept;
 

@@ -546,7 +546,8 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
 // shows, its history and the address box stay as they were; while it is 0
 // every road reaches the server. A script's request the server redirects to
 // the preview is the one road the engine follows before asking, so there the
-// preview's answer is only proved never to reach the page.
+// preview's answer is only proved never to reach the page. The bid API's
+// preview call, the road a bid takes today, is refused the same way.
 TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
 {
     const auto append = [](const QString& html) {
@@ -557,6 +558,7 @@ TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
         const char* name;
         QString script;
         bool followedBeforeAsking = false;
+        QString road = "bid_preview";  // what the road's address holds
     } rows[] = {
         {"iframe", append("<iframe src='" + preview + "'></iframe>")},
         {"object", append("<object type='text/html' data='" + preview + "'></object>")},
@@ -574,15 +576,18 @@ TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
         {"doubled slash", "location.href = '/test.jp/jp//show/bid_preview';"},
         {"escaped slashes", "location.href = '/test.jp/jp%2Fshow%2Fbid_preview';"},
         {"segment parameter", "location.href = '/test.jp/jp/show;s=1/bid_preview';"},
+        {"the bid API's preview call", "window.road = fetch('/test.jp/api/bid/v1/items/x1/bid/preview?price=100');",
+         false, "/bid/preview"},
     };
-    const auto previews = [&] {
+    const auto reached = [&](const QString& road) {
         return std::count_if(server.Requests().begin(), server.Requests().end(),
-                             [](const THttpRequest& r) { return r.Target.contains("bid_preview"); });
+                             [&](const THttpRequest& r) { return r.Target.contains(road.toLatin1()); });
     };
     Create("2,1,0\r\n");
     int fence = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        const auto previews = [&] { return reached(row.road); };
         for (int flag : {1, 0}) {
             SCOPED_TRACE(flag);
             form->BidRestraintFlag = flag;
@@ -597,7 +602,7 @@ TEST_F(ShellEndToEnd, BidStopRefusesEveryRoadToThePreview)
                 continue;
             }
             ASSERT_TRUE(QTest::qWaitFor([&] { return !refused.isEmpty(); }, kTimeout));
-            EXPECT_TRUE(refused.first().first().toString().contains("bid_preview"));
+            EXPECT_TRUE(refused.first().first().toString().contains(row.road));
             // A request made after the road's own (and its script) has reached
             // the server.
             const QByteArray path = "/test.jp/fence" + QByteArray::number(++fence);

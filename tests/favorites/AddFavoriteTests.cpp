@@ -26,6 +26,8 @@ TEST(RecogniseFavoritePage, MarkersRulesAndOverrides)
     const std::string searchBase = "https://auctions.yahoo.co.jp/search/auc?p=";
     const std::string userBase = "https://auctions.yahoo.co.jp/user/";
     const std::string listBase = "https://auctions.yahoo.co.jp/show/auctions?userID=";
+    const std::string todaySearch = "https://auctions.yahoo.co.jp/search/search?p=";
+    const std::string seller = "https://auctions.yahoo.co.jp/seller/";
     const TRecogniseRow rows[] = {
         {"no marker", "https://auctions.yahoo.co.jp/", fkSearchWord, "", ""},
         {"empty address", "", fkSearchWord, "", ""},
@@ -66,6 +68,19 @@ TEST(RecogniseFavoritePage, MarkersRulesAndOverrides)
         // The item rule sets the URL anew: the user rule's "?" trim is gone.
         {"item after user keeps the final ?", "a.jp/user/u/jp/auction/b?", fkExhibit, "b?",
          "a.jp/user/u/jp/auction/b?"},
+        // Today's search (UTF-8) and seller pages, where no marker above is found.
+        {"today's search", todaySearch + "%E8%85%95%E6%99%82%E8%A8%88+%E3%82%BB%E3%82%A4%E3%82%B3%E3%83%BC&va=1",
+         fkSearchWord, Sjis("腕時計 セイコー"),
+         todaySearch + "%E8%85%95%E6%99%82%E8%A8%88+%E3%82%BB%E3%82%A4%E3%82%B3%E3%83%BC&va=1"},
+        {"today's search, a character Shift_JIS lacks", todaySearch + "%F0%9F%98%80%2B%E3", fkSearchWord,
+         "%F0%9F%98%80+%E3", todaySearch + "%F0%9F%98%80%2B%E3"},
+        {"today's search typed unescaped", todaySearch + Sjis("ﾃｽﾄ%E3%81%82ソ"), fkSearchWord, Sjis("ﾃｽﾄあソ"),
+         todaySearch + Sjis("ﾃｽﾄ%E3%81%82ソ")},
+        {"seller page", seller + "abc_12", fkUser, "abc_12", seller + "abc_12"},
+        {"seller page with a query", seller + "abc_12?sid=1&b=2", fkUser, "abc_12", seller + "abc_12?sid=1&b=2"},
+        {"seller page with a further path", seller + "abc/sold#x", fkUser, "abc", seller + "abc/sold#x"},
+        {"an older marker wins", "https://auctions.yahoo.co.jp/jp/auction/x1?from=/seller/abc", fkExhibit,
+         "x1?from=/seller/abc", "https://auctions.yahoo.co.jp/jp/auction/x1?from=/seller/abc"},
     };
     TPzConv conv;
     for (const TRecogniseRow& row : rows) {

@@ -12,7 +12,10 @@ TEST(PageAddress, EveryCommandOpensItsFixedPage)
         const char* name;
         TPageCommand command;
         std::string expected;
+        TEndpoints endpoints = Sample();
     };
+    TEndpoints statusBelowPath = Sample();
+    statusBelowPath.AuctionStatus += "/user";
     const Row rows[] = {
         {"home", TPageCommand::Home, "qrc:/x/home.html"},
         {"top", TPageCommand::AuctionTop, "https://top.example.jp/"},
@@ -23,9 +26,11 @@ TEST(PageAddress, EveryCommandOpensItsFixedPage)
          "https://status.example.jp/jp/show/mystatus?select=watchlist&s1=end&watchclosed=1"},
         {"selling", TPageCommand::Selling, "https://status.example.jp/jp/show/mystatus?select=selling"},
         {"bidding", TPageCommand::Bidding, "https://status.example.jp/jp/show/mystatus?select=bidding"},
+        {"status pages below a path", TPageCommand::WatchOpen,
+         "https://status.example.jp/user/jp/show/mystatus?select=watchlist&watchclosed=0", statusBelowPath},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(PageAddress(Sample(), row.command), row.expected) << row.name;
+        EXPECT_EQ(PageAddress(row.endpoints, row.command), row.expected) << row.name;
 }
 
 TEST(LoginAddress, IdAndPasswordArePercentEncoded)
