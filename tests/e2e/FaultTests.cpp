@@ -656,7 +656,7 @@ TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
 
     ASSERT_LE(reporter.Errors.size(), 1) << reporter.Errors.join("|").toStdString();
     if (damage == TDamage::Directory) {
-        EXPECT_EQ(reporter.Errors, QStringList{QString::fromUtf8(filemsg::kInvalidFileName)});
+        EXPECT_EQ(reporter.Errors, QStringList{QString::fromStdString(file + ": " + filemsg::kInvalidFileName)});
     } else if (!reporter.Errors.isEmpty()) {
         EXPECT_TRUE(KnownMessage(reporter.Errors.first())) << reporter.Errors.first().toStdString();
     }
