@@ -52,6 +52,10 @@ TForm2::TForm2(TMainWindowLink& form1, QWidget* parent)
     Button4->setFocusPolicy(Qt::NoFocus);
 
     SetTabOrder({Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Button1, Button2});
+    UseDialogKeys(Button1, Button2);
+    // The labels say "Password" three times; a screen reader says whose.
+    for (size_t k = 0; k < 3; ++k)
+        PasswordEdits()[k]->setAccessibleName(QStringLiteral("ID %1 のパスワード").arg(k + 1));
 
     ConnectClick(Button1, &TForm2::Button1Click);
     ConnectClick(Button2, &TForm2::Button2Click);

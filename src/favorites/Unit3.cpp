@@ -51,6 +51,10 @@ TForm3::TForm3(TMainWindowLink& form1, QWidget* parent)
     OK = MakeButton(this, "OK", QStringLiteral("OK"), {358, 288, 75, 25});
 
     SetTabOrder({ListBox1, Button1, Button2, Button3, Button4, Button5, Button6, Edit1, Edit2, Button8, Button7, OK});
+    UseDialogKeys(OK, Button7);
+    ListBox1->setAccessibleName(QStringLiteral("お気に入りの一覧"));
+    Button2->setAccessibleName(QStringLiteral("上へ移動"));
+    Button3->setAccessibleName(QStringLiteral("下へ移動"));
 
     ConnectClick(Button1, &TForm3::Button1Click);
     ConnectClick(Button2, &TForm3::Button2Click);

@@ -40,6 +40,7 @@ TForm4::TForm4(TMainWindowLink& form1, QWidget* parent)
     Button1 = MakeButton(GroupBox1, "Button1", QStringLiteral("OK"), {238, 140, 75, 25});
 
     SetTabOrder({ComboBox1, Edit1, Edit2, Button2, Button1});
+    UseDialogKeys(Button1, Button2);
 
     ConnectClick(Button1, &TForm4::Button1Click);
     ConnectClick(Button2, &TForm4::Button2Click);

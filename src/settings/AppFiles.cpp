@@ -37,11 +37,16 @@ void ReadOptions(const std::filesystem::path& dir, TAppOptions& options)
     // Each field is stored as soon as it converts, so after a conversion
     // error the caller holds the fields taken before it.
     for (const std::string& line : ReadFirstLines(dir / kOptionFileName, 1, kSettingsLineBytes)) {
-        auto [field1, rest1] = SplitAtFirstComma(line);
-        options.AutoLogin = StrToInt(field1);
-        auto [field2, rest2] = SplitAtFirstComma(rest1);
-        options.ShowFavorites = StrToInt(field2);
-        options.BidRestraint = StrToInt(rest2);
+        try {
+            auto [field1, rest1] = SplitAtFirstComma(line);
+            options.AutoLogin = StrToInt(field1);
+            auto [field2, rest2] = SplitAtFirstComma(rest1);
+            options.ShowFavorites = StrToInt(field2);
+            options.BidRestraint = StrToInt(rest2);
+        } catch (const TFileError& e) {
+            // The one line read is the first.
+            throw TFileError(LineMessage(dir / kOptionFileName, 1, e.what()));
+        }
     }
 }
 

@@ -55,7 +55,27 @@ void ForEachLine(std::string_view content, OnLine&& onLine)
     }
 }
 
+// ReadHead, its failure naming the file.
+std::string ReadHeadNamed(const std::filesystem::path& file, size_t limit, bool& more)
+{
+    try {
+        return ReadHead(file, limit, more);
+    } catch (const TFileError& e) {
+        throw TFileError(FileMessage(file, e.what()));
+    }
+}
+
 }  // namespace
+
+std::string FileMessage(const std::filesystem::path& file, std::string_view message)
+{
+    return file.filename().string() + ": " + std::string(message);
+}
+
+std::string LineMessage(const std::filesystem::path& file, size_t line, std::string_view message)
+{
+    return file.filename().string() + " (" + std::to_string(line) + " 行目): " + std::string(message);
+}
 
 std::vector<std::string> SplitLines(std::string_view content)
 {
@@ -68,7 +88,7 @@ void ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits,
                const std::function<void(std::string_view)>& onLine)
 {
     bool more = false;
-    const std::string content = ReadHead(file, limits.MaxFileBytes, more);
+    const std::string content = ReadHeadNamed(file, limits.MaxFileBytes, more);
     if (more)
         ThrowLimit(file, TLimit::FileBytes, limits.MaxFileBytes);
     size_t count = 0;
@@ -94,7 +114,7 @@ std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_
     // line end, so the first `count` of them lie inside this head. A line
     // the head cuts off has then already passed the bound.
     bool more = false;
-    const std::string head = ReadHead(file, count * (maxLineBytes + 2), more);
+    const std::string head = ReadHeadNamed(file, count * (maxLineBytes + 2), more);
     std::vector<std::string> lines;
     ForEachLine(head, [&](std::string_view line) {
         if (lines.size() == count)

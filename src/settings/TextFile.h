@@ -37,17 +37,23 @@ struct TFileSizeLimits {
 // Splits file content into lines by the rules above.
 std::vector<std::string> SplitLines(std::string_view content);
 
+// A message about a file, naming it: "option.ini: ファイルが見つかりません",
+// and about one of its lines: "option.ini (1 行目): '' は整数ではありません".
+std::string FileMessage(const std::filesystem::path& file, std::string_view message);
+std::string LineMessage(const std::filesystem::path& file, size_t line, std::string_view message);
+
 // Reads a whole file and hands its lines to onLine in order, each checked
-// against limits first. Throws TFileError; a file beyond the limits gives
-// one message naming the file and the bound it passes.
+// against limits first. Throws TFileError: a file that cannot be read gives
+// the runtime's message after the file's name (FileMessage), a file beyond
+// the limits one message naming the file and the bound it passes.
 void ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits,
                const std::function<void(std::string_view)>& onLine);
 // The same, collecting the lines.
 std::vector<std::string> ReadLines(const std::filesystem::path& file, const TFileSizeLimits& limits = {});
 
 // The first `count` lines of a file (fewer when it has fewer), reading no
-// further than they can reach: a line longer than maxLineBytes among them
-// is refused as above. What follows them is never looked at.
+// further than they can reach: a file that cannot be read, and a line
+// longer than maxLineBytes among them, are refused as above. What follows them is never looked at.
 std::vector<std::string> ReadFirstLines(const std::filesystem::path& file, size_t count, size_t maxLineBytes);
 
 // Throws TFileError, as a reader of the written file would, when lines do

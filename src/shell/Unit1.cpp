@@ -18,11 +18,13 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
@@ -94,6 +96,15 @@ void TForm1::ConnectHandlers()
     onTrigger(m_help, &TForm1::m_helpClick);
 
     connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, guarded(&TForm1::SingleExpand));
+    // Enter in the search box asks the auction site, the first search button.
+    connect(Edit1, &QLineEdit::returnPressed, this, guarded(&TForm1::ToolButton13Click));
+    // Enter on the tree does what a double-click does.
+    TreeView1->installEventFilter(this);
+    // Within a toolbar the arrow keys go from button to button, and Enter
+    // presses the button as Space does.
+    for (QToolBar* bar : {ToolBar1, ToolBar2})
+        for (QToolButton* button : bar->findChildren<QToolButton*>())
+            button->installEventFilter(this);
 
     connect(m_browser.get(), &THostedBrowser::StatusTextChange, this,
             [this](const QString& text) { RunGuarded(m_reporter, [&] { WebBrowser1StatusTextChange(text); }); });
@@ -129,6 +140,13 @@ void TForm1::ConnectHandlers()
 void TForm1::closeEvent(QCloseEvent* event)
 {
     if (m_closeAgreed) {
+        // The next start opens the window where this one leaves it; a
+        // place that cannot be kept is not worth a message at the end.
+        try {
+            SaveWindowPlace();
+        } catch (const std::exception& e) {
+            qWarning("lotscope: the window's place was not kept: %s", e.what());
+        }
         QMainWindow::closeEvent(event);
         return;
     }
@@ -150,6 +168,8 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && KeyPressed(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     if (watched == Panel3 && event->type() == QEvent::Resize)
         RunGuarded(m_reporter, [this] { Panel3Resize(); });
     else if (watched == TreeView1->viewport() && event->type() == QEvent::MouseButtonDblClick)
@@ -157,6 +177,41 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     else if (watched == windowHandle() && event->type() == QEvent::MouseButtonPress && !isEnabled())
         RaiseOpenDialog();
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm1::KeyPressed(QObject* watched, const QKeyEvent* key)
+{
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!plain)
+        return false;
+    if (watched == TreeView1 && enter) {
+        if (QTreeWidgetItem* item = TreeView1->currentItem(); item && item->childCount() > 0)
+            item->setExpanded(!item->isExpanded());
+        RunGuarded(m_reporter, [this] { TreeView1DblClick(); });
+        return true;
+    }
+    auto* button = qobject_cast<QToolButton*>(watched);
+    if (!button || !qobject_cast<QToolBar*>(button->parentWidget()))
+        return false;
+    if (enter) {
+        button->click();
+        return true;
+    }
+    if (key->key() != Qt::Key_Left && key->key() != Qt::Key_Right)
+        return false;
+    // The neighbour in the tab chain, as long as it stays in this toolbar.
+    const bool forward = key->key() == Qt::Key_Right;
+    for (QWidget* next = forward ? button->nextInFocusChain() : button->previousInFocusChain(); next != button;
+         next = forward ? next->nextInFocusChain() : next->previousInFocusChain()) {
+        if (!button->parentWidget()->isAncestorOf(next))
+            return true;
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isEnabled() && next->isVisibleTo(button->parentWidget())) {
+            next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;
 }
 
 // ---- Start-up ----
@@ -246,8 +301,12 @@ void TForm1::LoadFavorites()
         QList<QTreeWidgetItem*> children;
         children.reserve(static_cast<qsizetype>(list.size()));
         for (const TFavoriteEntry& entry : list) {
-            auto* child = new QTreeWidgetItem({SjisToWide(FavoriteLabel(entry.Name))});
+            const std::string label = FavoriteLabel(entry.Name);
+            auto* child = new QTreeWidgetItem({SjisToWide(label)});
             child->setIcon(0, ImageList1[0]);
+            // A name cut short shows whole when the pointer rests on it.
+            if (label.size() != entry.Name.size())
+                child->setToolTip(0, SjisToWide(entry.Name));
             children.append(child);
         }
         node->addChildren(children);
@@ -445,6 +504,8 @@ void TForm1::WebBrowser1NavigateComplete2()
     // and in Shift_JIS, and so is its masked form.
     const std::string shown = MaskLoginAddress(m_endpoints, m_browser->LocationURL().toStdString());
     Edit3->setText(QString::fromStdString(shown));
+    // A long address shows its beginning, the site's name.
+    Edit3->setCursorPosition(0);
     if (BidStop.MustLeave(shown))
         m_browser->GoBack();
 }

@@ -28,6 +28,7 @@
 
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -200,9 +201,16 @@ private:
     // The favorites tree's width as designed: what it starts with and what
     // お気に入りの表示 gives it back.
     static constexpr int kTreeWidth = 121;
+    // What a remembered tree width leaves the page at least.
+    static constexpr int kMinPageWidth = 100;
 
     // The form (Unit1Layout.cpp): the window and every control, placed.
     void BuildForm();
+    // The window's size and place, and the tree's width: the last run's
+    // when it left them, else the designed ones; either fitted to the
+    // screens. SaveWindowPlace keeps them for the next run (TFileError).
+    void PlaceWindow();
+    void SaveWindowPlace() const;
     void BuildMenu();
     void BuildTopPanel();
     void BuildClientArea();
@@ -212,6 +220,9 @@ private:
     void Search(TSearchSite site);
     void ShowDialog(TDialog which);
     void SingleExpand();
+    // The window's own keys: Enter on the tree, Enter and the arrows on a
+    // toolbar's buttons. Whether the key was used.
+    bool KeyPressed(QObject* watched, const QKeyEvent* key);
 
     TEndpoints m_endpoints;
     std::unique_ptr<THostedBrowser> m_browser;

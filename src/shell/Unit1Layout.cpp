@@ -6,6 +6,7 @@
 // in Unit1.cpp.
 #include "shell/Unit1.h"
 
+#include "settings/WindowState.h"
 #include "ui/DesignFont.h"
 #include "ui/ShellIcons.h"
 #include "ui/WideText.h"
@@ -29,7 +30,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <limits>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,7 +49,8 @@ QToolButton* MakeToolButton(QToolBar* bar, const char* name, const QIcon& icon, 
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setAutoRaise(true);
     button->setFixedSize(width, kRowHeight);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab (the mouse does not take the focus from the page).
+    button->setFocusPolicy(Qt::TabFocus);
     bar->addWidget(button);
     return button;
 }
@@ -118,6 +122,57 @@ void TForm1::BuildForm()
 
     BuildMenu();
     BuildClientArea();
+    // Where the last run left the window, or the place just given, fitted
+    // to the screens there are now.
+    PlaceWindow();
+}
+
+namespace {
+
+// The title bar and borders around the window, as far as they can be known
+// before the window is first shown: enough to keep the title bar on screen.
+constexpr QMargins kFrameAllowance(4, 30, 4, 4);
+
+TScreenRect ToScreenRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+QRect ToQRect(const TScreenRect& r) { return {r.X, r.Y, r.Width, r.Height}; }
+
+}  // namespace
+
+void TForm1::PlaceWindow()
+{
+    std::vector<TScreenRect> areas;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        areas.push_back(ToScreenRect(primary->availableGeometry()));
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen())
+            areas.push_back(ToScreenRect(screen->availableGeometry()));
+
+    // The window with room for its title bar and borders (before the first
+    // show, pos() is where the frame goes).
+    const std::optional<TWindowState> saved = ReadWindowState(m_dataDir);
+    const QRect outer =
+        saved ? ToQRect(saved->Window).marginsAdded(kFrameAllowance) : QRect(pos(), size().grownBy(kFrameAllowance));
+    const QRect fitted = ToQRect(FitToScreens(ToScreenRect(outer), areas));
+    if (saved || fitted != outer)
+        setGeometry(fitted.marginsRemoved(kFrameAllowance));
+    if (!saved)
+        return;
+    // The tree keeps its width while the page keeps some room; a hidden
+    // tree comes back at its designed width.
+    const int total = width();
+    if (saved->TreeWidth > 0 && saved->TreeWidth <= total - kMinPageWidth)
+        Splitter1->setSizes({saved->TreeWidth, total - saved->TreeWidth});
+    if (saved->Maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TForm1::SaveWindowPlace() const
+{
+    TWindowState state;
+    state.Maximized = isMaximized();
+    state.Window = ToScreenRect(state.Maximized ? normalGeometry() : geometry());
+    state.TreeWidth = Splitter1->sizes().value(0);
+    WriteWindowState(m_dataDir, state);
 }
 
 void TForm1::BuildMenu()
@@ -204,6 +259,7 @@ void TForm1::BuildTopPanel()
     Label3->adjustSize();
     Edit3 = new QLineEdit(SjisToWide(PageAddress(m_endpoints, TPageCommand::AuctionTop)), Panel3);
     Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setAccessibleName(QStringLiteral("アドレス"));
     // Addresses of any length, as the dialogs' edit boxes take them.
     Edit3->setMaxLength(std::numeric_limits<int>::max());
     Edit3->setGeometry(56, 1, 200, kRowHeight - 2);
@@ -278,6 +334,8 @@ void TForm1::BuildClientArea()
     Button1 = new QPushButton(QStringLiteral("TreeViewの更新"), client);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(464, 152, 97, 25);
+    // Covered by the browser: Tab never lands on it.
+    Button1->setFocusPolicy(Qt::NoFocus);
 
     Splitter1 = new QSplitter(Qt::Horizontal, client);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -289,6 +347,8 @@ void TForm1::BuildClientArea()
     TreeView1->setAccessibleName(QStringLiteral("お気に入り"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setColumnCount(1);
+    // What a screen reader says for the column, instead of its number.
+    TreeView1->setHeaderLabel(QStringLiteral("お気に入り"));
     TreeView1->setRootIsDecorated(false);
     TreeView1->setIndentation(19);
     TreeView1->setIconSize(QSize(16, 16));
@@ -316,6 +376,16 @@ void TForm1::BuildClientArea()
     layout->addWidget(Panel1);
     layout->addWidget(Splitter1, 1);
     Button1->lower();
+
+    // Tab walks the window from left to right and top to bottom: the main
+    // toolbar, the address row, the search box and its buttons, the tree,
+    // the page. (Disabled buttons are passed over.)
+    QWidget* const chain[] = {ToolButton1,  ToolButton2,  ToolButton3, ComboBox1,    ToolButton5,
+                              ToolButton4,  ToolButton6,  ToolButton7, ToolButton8,  ToolButton9,
+                              Edit3,        Button7,      Edit1,       ToolButton13, ToolButton10,
+                              ToolButton11, ToolButton12, TreeView1,   web};
+    for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
+        setTabOrder(chain[i], chain[i + 1]);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

@@ -4,8 +4,10 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,6 +56,36 @@ void TDialogForm::closeEvent(QCloseEvent* event)
 {
     RunGuarded(m_form1.Reporter(), [this] { FormClose(); });
     event->accept();
+}
+
+void TDialogForm::UseDialogKeys(QAbstractButton* confirm, QAbstractButton* cancel)
+{
+    m_confirm = confirm;
+    m_cancel = cancel;
+}
+
+void TDialogForm::keyPressEvent(QKeyEvent* event)
+{
+    // Keys reach the dialog when the focused control leaves them unused.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QAbstractButton* press = nullptr;
+    if (plain && event->key() == Qt::Key_Escape)
+        press = m_cancel;
+    else if (plain && enter && m_cancel) {
+        QWidget* focus = focusWidget();
+        const auto* combo = qobject_cast<QComboBox*>(focus);
+        if (qobject_cast<QLineEdit*>(focus) || (combo && combo->isEditable()))
+            press = m_confirm;
+        else if (auto* button = qobject_cast<QAbstractButton*>(focus))
+            press = button;
+    }
+    if (press && press->isEnabled() && press->isVisible()) {
+        press->click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TDialogForm::Dismiss()

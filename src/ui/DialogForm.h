@@ -17,6 +17,7 @@
 
 class QAbstractButton;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -42,6 +43,11 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    // The keys of a dialog: Esc presses cancel; Enter in an edit box
+    // presses confirm (when given); Enter on a button presses that button.
+    void UseDialogKeys(QAbstractButton* confirm, QAbstractButton* cancel);
 
     // Gives the main window its input back and hides the dialog.
     void Dismiss();
@@ -79,4 +85,6 @@ protected:
 
 private:
     TMainWindowLink& m_form1;
+    QAbstractButton* m_confirm = nullptr;
+    QAbstractButton* m_cancel = nullptr;
 };

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPolygonF>
 #include <QProxyStyle>
+#include <QStyleOption>
 #include <functional>
 #include <initializer_list>
 
@@ -213,9 +214,25 @@ namespace {
 
 // The program's style: the platform's own, except that the toolbars' and
 // the menu bar's "more" buttons show a painted chevron instead of an image
-// from a file, which would load every image format plug-in at start.
+// from a file, which would load every image format plug-in at start; and a
+// toolbar button with the keyboard focus carries a frame that shows it on
+// any background.
 class TShellStyle final : public QProxyStyle {
 public:
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        if (control != CC_ToolButton || !(option->state & State_HasFocus))
+            return;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(option->palette.color(QPalette::Highlight), 2));
+        painter->drawRect(option->rect.adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+
     QIcon standardIcon(StandardPixmap pixmap, const QStyleOption* option, const QWidget* widget) const override
     {
         if (pixmap == SP_ToolBarHorizontalExtensionButton)

@@ -123,7 +123,7 @@ TEST_F(Form2Test, MissingFileLeavesTheEditsAsTheyWere)
     w.Dir.Remove("login.ini");
     form2 = std::make_unique<TForm2>(*w.Form1);
     form2->show();
-    EXPECT_EQ(w.Reporter.Errors, QStringList{QStringLiteral("ファイルが見つかりません")});
+    EXPECT_EQ(w.Reporter.Errors, QStringList{QStringLiteral("login.ini: ファイルが見つかりません")});
     EXPECT_EQ(Edits(), (QStringList{"ID1", "password", "ID2", "password", "ID3", "password"}));
     EXPECT_TRUE(form2->isVisible());
     EXPECT_FALSE(w.Form1->isEnabled());

@@ -207,7 +207,7 @@ TEST(AppendFavorite, MissingFileWritesNothing)
         AppendFavorite(dir.path(), fkUser, {"n", "u"}, [] { return false; });
         FAIL() << "no error";
     } catch (const TFileError& e) {
-        EXPECT_STREQ(e.what(), "ファイルが見つかりません");
+        EXPECT_STREQ(e.what(), "username.ini: ファイルが見つかりません");
     }
     EXPECT_FALSE(dir.Exists("username.ini"));
 }

@@ -173,15 +173,15 @@ TEST(FavoriteLabel, LongNamesEndAtAWholeCharacter)
 TEST(ReadFavorites, FailuresAreFileErrors)
 {
     TTempDir dir;
-    EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkUser); }), "ファイルが見つかりません");
+    EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkUser); }), "username.ini: ファイルが見つかりません");
     EXPECT_TRUE(Names(dir.path()).empty()) << "reading creates nothing";
-    EXPECT_EQ(Outcome([&] { ReadFavorites(dir / "missing", fkUser); }), "ファイルが見つかりません");
+    EXPECT_EQ(Outcome([&] { ReadFavorites(dir / "missing", fkUser); }), "username.ini: ファイルが見つかりません");
     EXPECT_EQ(Outcome([&] { WriteFavorites(dir / "missing", fkUser, {{"a", "b"}}); }), "ファイルが見つかりません");
     WriteBytes(dir / "search.ini", std::string(kFavoriteLimits.MaxLines + 1, '\r'));
     EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkSearchWord); }),
               "search.ini の行数が上限の 50,000 行を超えています");
     std::filesystem::create_directory(dir / "exhibit.ini");
-    EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkExhibit); }), "不正なファイル名です");
+    EXPECT_EQ(Outcome([&] { ReadFavorites(dir.path(), fkExhibit); }), "exhibit.ini: 不正なファイル名です");
 }
 
 }  // namespace

@@ -210,7 +210,7 @@ TEST_F(Form3Test, UnreadableFileOnShowIsReportedAndNothingIsOverwritten)
     w.Dir.Remove("search.ini");
     form3 = std::make_unique<TForm3>(*w.Form1);
     form3->show();
-    EXPECT_EQ(w.Reporter.Errors, QStringList{QStringLiteral("ファイルが見つかりません")});
+    EXPECT_EQ(w.Reporter.Errors, QStringList{QStringLiteral("search.ini: ファイルが見つかりません")});
     EXPECT_TRUE(form3->isVisible());
     EXPECT_FALSE(w.Form1->isEnabled());
     EXPECT_TRUE(ListNames().isEmpty());

@@ -175,7 +175,7 @@ TEST_F(Form4Test, MissingKindFileIsReportedAndNothingIsWritten)
     Open(kSearchPage);
     w.Dir.Remove("search.ini");
     form4->Button1->click();
-    EXPECT_EQ(w.Reporter.Errors, QStringList{QStringLiteral("ファイルが見つかりません")});
+    EXPECT_EQ(w.Reporter.Errors, QStringList{QStringLiteral("search.ini: ファイルが見つかりません")});
     EXPECT_TRUE(w.Reporter.Messages.isEmpty());
     EXPECT_FALSE(w.Dir.Exists("search.ini"));
     EXPECT_TRUE(form4->isVisible());
@@ -193,7 +193,7 @@ TEST_F(Form4Test, FailedReloadAfterTheWriteLeavesTheDialogShown)
     form4->Button1->click();
     EXPECT_EQ(w.Dir.Read("search.ini"), "\x83\x65\x83\x58\x83\x67," + kSearchPage.toStdString() + "\r\n");
     EXPECT_EQ(w.Reporter.Messages.size(), 1);
-    EXPECT_EQ(w.Reporter.Errors, QStringList{QStringLiteral("ファイルが見つかりません")});
+    EXPECT_EQ(w.Reporter.Errors, QStringList{QStringLiteral("username.ini: ファイルが見つかりません")});
     EXPECT_TRUE(w.Form1->isEnabled());
     EXPECT_TRUE(form4->isVisible());
 }

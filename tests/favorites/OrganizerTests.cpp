@@ -190,7 +190,7 @@ TEST(Organizer, FailedReadNeverWritesOverTheFiles)
         model.Show();
         FAIL() << "no error";
     } catch (const TFileError& e) {
-        EXPECT_STREQ(e.what(), "ファイルが見つかりません");
+        EXPECT_STREQ(e.what(), "search.ini: ファイルが見つかりません");
     }
     EXPECT_EQ(model.CurrentKind(), std::nullopt);
     EXPECT_FALSE(model.ListsRead());

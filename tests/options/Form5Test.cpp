@@ -43,14 +43,18 @@ TEST_F(Form5Test, ShowSetsTheBoxesFromTheFile)
          "1,1,1,\r\n",
          {false, true, false},
          {false, true, false},
-         QStringLiteral("'1,' は整数ではありません")},
+         QStringLiteral("option.ini (1 行目): '1,' は整数ではありません")},
         {"two fields",
          "1,1\r\n",
          {false, false, true},
          {false, false, true},
-         QStringLiteral("'' は整数ではありません")},
+         QStringLiteral("option.ini (1 行目): '' は整数ではありません")},
         {"a bad second line is not read", "1,1,1\r\nx\r\n", {false, false, false}, {true, true, true}, ""},
-        {"no file", nullptr, {true, false, true}, {true, false, true}, QStringLiteral("ファイルが見つかりません")},
+        {"no file",
+         nullptr,
+         {true, false, true},
+         {true, false, true},
+         QStringLiteral("option.ini: ファイルが見つかりません")},
     };
     w.Start();
     form5 = std::make_unique<TForm5>(*w.Form1);

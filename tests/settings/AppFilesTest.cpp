@@ -76,7 +76,7 @@ TEST(ReadAccounts, FailedReadingChangesNothing)
         std::string message;
     };
     const Row rows[] = {
-        {"missing file", std::nullopt, "ファイルが見つかりません"},
+        {"missing file", std::nullopt, "login.ini: ファイルが見つかりません"},
         {"second line beyond the bound", "a,1\r\n" + std::string(4096, 'i') + ",p\r\n",
          "login.ini に上限の 4,096 バイトを超える行があります"},
     };
@@ -145,21 +145,22 @@ TEST(ReadOptions, FieldsAndFailures)
         {"values beyond 0 and 1", "2,1,0\r\n", "<no error>", "2,1,0"},
         {"signs and leading zeros", "-1,+1,007\r\n", "<no error>", "-1,1,7"},
         {"0x1A ends the file", "1,0,0\x1Agarbage", "<no error>", "1,0,0"},
-        {"two fields fail on the empty field 2", "1,1\r\n", "'' は整数ではありません", "1,0,0"},
-        {"separator after field 3", "1,1,1,\r\n", "'1,' は整数ではありません", "1,1,0"},
-        {"fourth field joins field 3", "1,1,1,1\r\n", "'1,1' は整数ではありません", "1,1,0"},
-        {"no comma fails on the empty field 1", "1\r\n", "'' は整数ではありません", "0,0,0"},
+        {"two fields fail on the empty field 2", "1,1\r\n", "option.ini (1 行目): '' は整数ではありません", "1,0,0"},
+        {"separator after field 3", "1,1,1,\r\n", "option.ini (1 行目): '1,' は整数ではありません", "1,1,0"},
+        {"fourth field joins field 3", "1,1,1,1\r\n", "option.ini (1 行目): '1,1' は整数ではありません", "1,1,0"},
+        {"no comma fails on the empty field 1", "1\r\n", "option.ini (1 行目): '' は整数ではありません", "0,0,0"},
         {"blank line after a good one", "1,0,1\r\n\r\n", "<no error>", "1,0,1"},
         {"bad field in a later line", "1,0,1\r\n0,x,0\r\n", "<no error>", "1,0,1"},
-        {"nothing after the first line is read", "q,0,0\r\n0,0,0\r\n", "'q' は整数ではありません", "0,0,0"},
+        {"nothing after the first line is read", "q,0,0\r\n0,0,0\r\n", "option.ini (1 行目): 'q' は整数ではありません",
+         "0,0,0"},
         {"a later line of any length is not read", "1,0,1\r\n" + std::string(10'000'000, '7'), "<no error>", "1,0,1"},
         {"a field at the line bound", "1,0," + std::string(4092, '0'), "<no error>", "1,0,0"},
         {"a line beyond the bound is refused, not quoted", "1,0," + std::string(10'000'000, '0'),
          "option.ini に上限の 4,096 バイトを超える行があります", "0,0,0"},
-        {"blank in a field", " 1,0,0", "' 1' は整数ではありません", "0,0,0"},
-        {"lone LF joins field 3", "1,0,0\n", "'0\n' は整数ではありません", "1,0,0"},
-        {"Shift_JIS in a field", "1,\x82\x50,0", "'１' は整数ではありません", "1,0,0"},
-        {"out of int range", "1,0,99999999999", "'99999999999' は整数ではありません", "1,0,0"},
+        {"blank in a field", " 1,0,0", "option.ini (1 行目): ' 1' は整数ではありません", "0,0,0"},
+        {"lone LF joins field 3", "1,0,0\n", "option.ini (1 行目): '0\n' は整数ではありません", "1,0,0"},
+        {"Shift_JIS in a field", "1,\x82\x50,0", "option.ini (1 行目): '１' は整数ではありません", "1,0,0"},
+        {"out of int range", "1,0,99999999999", "option.ini (1 行目): '99999999999' は整数ではありません", "1,0,0"},
     };
     for (const Row& row : rows) {
         TTempDir dir;
@@ -174,7 +175,7 @@ TEST(ReadOptions, MissingFileChangesNothing)
 {
     TTempDir dir;
     TAppOptions options{1, 0, 1};
-    EXPECT_EQ(Outcome([&] { ReadOptions(dir.path(), options); }), "ファイルが見つかりません");
+    EXPECT_EQ(Outcome([&] { ReadOptions(dir.path(), options); }), "option.ini: ファイルが見つかりません");
     EXPECT_EQ(Show(options), "1,0,1");
 }
 

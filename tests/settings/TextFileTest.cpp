@@ -220,12 +220,12 @@ TEST(FileErrors, OpeningForReading)
         std::string message;
     };
     const Row rows[] = {
-        {"missing file", dir / "missing.ini", "ファイルが見つかりません"},
-        {"missing directory", dir / "nodir" / "a.ini", "ファイルが見つかりません"},
-        {"file used as a directory", dir / "plain" / "a.ini", "ファイルが見つかりません"},
-        {"a directory is no file", dir / "sub", "不正なファイル名です"},
-        {"a FIFO is no file (and does not hang)", dir / "fifo", "不正なファイル名です"},
-        {"name too long", dir / std::string(300, 'n'), "不正なファイル名です"},
+        {"missing file", dir / "missing.ini", "missing.ini: ファイルが見つかりません"},
+        {"missing directory", dir / "nodir" / "a.ini", "a.ini: ファイルが見つかりません"},
+        {"file used as a directory", dir / "plain" / "a.ini", "a.ini: ファイルが見つかりません"},
+        {"a directory is no file", dir / "sub", "sub: 不正なファイル名です"},
+        {"a FIFO is no file (and does not hang)", dir / "fifo", "fifo: 不正なファイル名です"},
+        {"name too long", dir / std::string(300, 'n'), std::string(300, 'n') + ": 不正なファイル名です"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(Outcome([&] { ReadLines(row.file); }), row.message) << row.name;
@@ -242,7 +242,7 @@ TEST(FileErrors, TooManyOpenFiles)
             return std::string("<descriptors not exhausted>");
         return Outcome([&] { ReadLines(dir / "a.ini"); });
     });
-    EXPECT_EQ(outcome, "オープンしたファイルが多すぎます");
+    EXPECT_EQ(outcome, "a.ini: オープンしたファイルが多すぎます");
 }
 
 // Permission checks; as root they run in a child dropped to an unprivileged
@@ -274,18 +274,19 @@ TEST(FileErrors, AccessDenied)
     struct Row {
         const char* name;
         std::function<void()> call;
+        std::string named;  // a reading names its file
     };
     const Row rows[] = {
-        {"unreadable file", [&] { ReadLines(dir / "secret.ini"); }},
-        {"directory that cannot be entered", [&] { ReadLines(closed / "a.ini"); }},
-        {"replacing in a read-only directory", [&] { WriteLines(readOnly / "a.ini", {"new"}); }},
-        {"new file in a read-only directory", [&] { WriteLines(readOnly / "b.ini", {"new"}); }},
+        {"unreadable file", [&] { ReadLines(dir / "secret.ini"); }, "secret.ini: "},
+        {"directory that cannot be entered", [&] { ReadLines(closed / "a.ini"); }, "a.ini: "},
+        {"replacing in a read-only directory", [&] { WriteLines(readOnly / "a.ini", {"new"}); }, ""},
+        {"new file in a read-only directory", [&] { WriteLines(readOnly / "b.ini", {"new"}); }, ""},
         {"read-only file in a writable directory",
-         [&] { WriteLines(locked / "protected.ini", {"new"}, TFilePrivacy::Private); }},
+         [&] { WriteLines(locked / "protected.ini", {"new"}, TFilePrivacy::Private); }, ""},
     };
     for (const Row& row : rows) {
         const std::string outcome = InChild([&] { return Outcome(row.call); }, true);
-        EXPECT_EQ(outcome, "ファイルへのアクセスが拒否されました") << row.name;
+        EXPECT_EQ(outcome, row.named + "ファイルへのアクセスが拒否されました") << row.name;
     }
     EXPECT_EQ(ReadBytes(readOnly / "a.ini"), "old\r\n");
     EXPECT_EQ(Names(readOnly), Lines{"a.ini"});
@@ -394,7 +395,7 @@ TEST(WriteLines, OnlyTheUsersOwnFileIsReplaced)
             WriteBytes(file, "old");
             ASSERT_EQ(::chown(file.c_str(), row.uid, row.gid) + ::chmod(file.c_str(), 0640), 0);
         }
-        EXPECT_EQ(Outcome([&] { ReadLines(file); }), row.read) << row.name;
+        EXPECT_EQ(Outcome([&] { ReadLines(file); }), row.read == ok ? ok : row.name + (": " + row.read)) << row.name;
         const auto save = [&] { return Outcome([&] { WriteLines(file, {"new"}); }); };
         EXPECT_EQ(row.asOtherUser ? InChild(save, true) : save(), row.save) << row.name;
         struct stat st { };

@@ -12,12 +12,14 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -26,6 +28,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -106,7 +110,8 @@ TEST_F(Form1Test, StartupMatrix)
     const QString login0 =
         "http://login.test.jp/config/login?.src=auc&.done=http://top.test.jp/jp&login=taro&passwd=pw0";
     const QString home = "http://home.test/index.html";
-    const QString notFound = "ファイルが見つかりません";
+    // A message names the file it is about.
+    const QString notFound = ": ファイルが見つかりません";
     const StartupRow rows[] = {
         {"0,1,0 opens home, pane shown", oneAccount, "0,1,0\r\n", true, {}, {home}, true, 3, 0, 3, "taro"},
         {"empty option.ini: home, pane hidden, flag off", oneAccount, "", true, {}, {home}, false, 3, 0, 3, "taro"},
@@ -118,7 +123,7 @@ TEST_F(Form1Test, StartupMatrix)
          oneAccount,
          "1,1\r\n",
          true,
-         {"'' は整数ではありません"},
+         {"option.ini (1 行目): '' は整数ではありません"},
          {},
          true,
          0,
@@ -129,7 +134,7 @@ TEST_F(Form1Test, StartupMatrix)
          oneAccount,
          "1,1,1,\r\n",
          true,
-         {"'1,' は整数ではありません"},
+         {"option.ini (1 行目): '1,' は整数ではありません"},
          {},
          true,
          0,
@@ -141,19 +146,19 @@ TEST_F(Form1Test, StartupMatrix)
          std::nullopt,
          "0,0,1\r\n",
          true,
-         {notFound},
+         {"login.ini" + notFound},
          {},
          true,
          0,
          0,
          0,
          "選択して下さい"},
-        {"missing option.ini", oneAccount, std::nullopt, true, {notFound}, {}, true, 0, 0, 3, "taro"},
+        {"missing option.ini", oneAccount, std::nullopt, true, {"option.ini" + notFound}, {}, true, 0, 0, 3, "taro"},
         {"missing favorites: the tree stops after its first node",
          oneAccount,
          "0,0,0\r\n",
          false,
-         {notFound},
+         {"search.ini" + notFound},
          {home},
          false,
          1,
@@ -233,6 +238,10 @@ TEST_F(Form1Test, WindowAndControlsAtDesignSettings)
             spoken.insert(w->accessibleName());
         }
     EXPECT_EQ(spoken.size(), 14);
+    // The address box is named too, and the tree's column by its name, not
+    // its number.
+    EXPECT_EQ(form->Edit3->accessibleName(), "アドレス");
+    EXPECT_EQ(form->TreeView1->headerItem()->text(0), "お気に入り");
     EXPECT_EQ(form->ComboBox1->width(), 121);
     EXPECT_TRUE(form->ComboBox1->isEditable());
     EXPECT_EQ(form->ToolBar2->width(), 206);
@@ -591,6 +600,8 @@ TEST_F(Form1Test, NavigateCompleteShowsTheLocationAndAppliesTheBidStop)
         const int before = browser->GoBackCount;
         browser->Commit(row.location);
         EXPECT_EQ(form->Edit3->text(), row.location) << row.name;
+        // Shown from its beginning, the site's name.
+        EXPECT_EQ(form->Edit3->cursorPosition(), 0) << row.name;
         EXPECT_EQ(browser->GoBackCount - before, row.goesBack ? 1 : 0) << row.name;
         // The filter refuses the pages before they load, leniently.
         EXPECT_EQ(browser->Offer(row.location), !row.refused) << row.name;
@@ -646,7 +657,7 @@ TEST_F(TreeTest, LoadShowsThreeCollapsedKindsWithTheirEntries)
     WriteDefaults();
     dir.Write("search.ini", "a,b,c\r\nno comma here\r\n\r\n");
     dir.Write("username.ini", "");
-    dir.Write("exhibit.ini", "\x93\xFA\x96\x7B,http://e/\x93\xFA");
+    dir.Write("exhibit.ini", "\x93\xFA\x96\x7B,http://e/\x93\xFA\r\n" + std::string(300, 'L') + ",http://long/");
     Create();
     QTreeWidget* tree = form->TreeView1;
     ASSERT_EQ(tree->topLevelItemCount(), 3);
@@ -659,6 +670,10 @@ TEST_F(TreeTest, LoadShowsThreeCollapsedKindsWithTheirEntries)
     EXPECT_EQ(names, (QStringList{"a", "", ""}));
     EXPECT_EQ(tree->topLevelItem(1)->childCount(), 0);
     EXPECT_EQ(tree->topLevelItem(2)->child(0)->text(0), "日本");
+    // A name cut with "…" shows whole on hover; a short one needs no hint.
+    EXPECT_EQ(tree->topLevelItem(2)->child(1)->text(0), QString(256, 'L') + "…");
+    EXPECT_EQ(tree->topLevelItem(2)->child(1)->toolTip(0), QString(300, 'L'));
+    EXPECT_TRUE(tree->topLevelItem(2)->child(0)->toolTip(0).isEmpty());
     EXPECT_EQ(form->FavoriteTables[fkSearchWord][0].Url, "b,c");
     EXPECT_EQ(form->FavoriteTables[fkSearchWord][1].Url, "no comma here");
     for (int i = 0; i < 3; ++i) {
@@ -691,7 +706,7 @@ TEST_F(TreeTest, ReloadRebuildsFromTheFilesAndClearsSelection)
     // A missing file stops the load at its kind.
     dir.Remove("username.ini");
     form->Button1->click();
-    EXPECT_EQ(reporter.Errors, QStringList{"ファイルが見つかりません"});
+    EXPECT_EQ(reporter.Errors, QStringList{"username.ini: ファイルが見つかりません"});
     ASSERT_EQ(tree->topLevelItemCount(), 2);
     EXPECT_EQ(tree->topLevelItem(0)->childCount(), 2);
     EXPECT_EQ(tree->topLevelItem(1)->childCount(), 0);
@@ -762,6 +777,171 @@ TEST_F(TreeTest, LargeListsHaveNoCap)
     browser->Navigations.clear();
     form->TreeView1DblClick();
     EXPECT_EQ(browser->Navigations, QStringList{"http://big/1100"});
+}
+
+// ---- Keyboard ----
+
+class KeyboardTest : public Form1Test {
+protected:
+    void ShowActive()
+    {
+        WriteDefaults();
+        Create();
+        Show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+};
+
+TEST_F(KeyboardTest, TabVisitsEveryControlOnceInOrder)
+{
+    ShowActive();
+    // Back and forward are disabled at start and passed over.
+    const QList<QWidget*> expected = {form->ToolButton3,  form->ComboBox1,    form->ToolButton5,  form->ToolButton4,
+                                      form->ToolButton6,  form->ToolButton7,  form->ToolButton8,  form->ToolButton9,
+                                      form->Edit3,        form->Button7,      form->Edit1,        form->ToolButton13,
+                                      form->ToolButton10, form->ToolButton11, form->ToolButton12, form->TreeView1};
+    form->ToolButton3->setFocus(Qt::TabFocusReason);
+    QList<QWidget*> visited = {QApplication::focusWidget()};
+    while (visited.size() < expected.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget());
+    }
+    EXPECT_EQ(visited, expected);
+    // Shift+Tab walks back; the hidden reload button is never a stop.
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), form->ToolButton10);
+    EXPECT_EQ(form->Button1->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(KeyboardTest, KeysDoWhatTheMouseDoes)
+{
+    ShowActive();
+    QTreeWidget* tree = form->TreeView1;
+    form->Edit1->setText("abc");
+    const QString watch = "http://status.test.jp/jp/show/mystatus?select=watchlist&watchclosed=0";
+    struct Row {
+        const char* name;
+        QWidget* focus;
+        Qt::Key key;
+        QStringList navigations;
+        QWidget* focusAfter;                 // nullptr: where it was
+        QTreeWidgetItem* current = nullptr;  // the tree's entry
+    };
+    const Row rows[] = {
+        {"Enter in the search box: auction search",
+         form->Edit1,
+         Qt::Key_Return,
+         {"http://search.test.jp/search/auc?p=abc"},
+         nullptr},
+        {"Enter in the address box starts nothing", form->Edit3, Qt::Key_Return, {}, nullptr},
+        {"Enter on a favorite opens it",
+         tree,
+         Qt::Key_Return,
+         {"http://u/2"},
+         nullptr,
+         tree->topLevelItem(1)->child(2)},
+        {"Enter on a kind opens nothing", tree, Qt::Key_Return, {}, nullptr, tree->topLevelItem(0)},
+        {"Enter presses a toolbar button", form->ToolButton6, Qt::Key_Return, {watch}, nullptr},
+        {"Right: the next control of the toolbar", form->ToolButton3, Qt::Key_Right, {}, form->ComboBox1},
+        {"Left: the one before", form->ToolButton5, Qt::Key_Left, {}, form->ComboBox1},
+        {"Left: disabled buttons passed, stops at the edge", form->ToolButton3, Qt::Key_Left, {}, form->ToolButton3},
+        {"Right: stops at the toolbar's end", form->ToolButton9, Qt::Key_Right, {}, form->ToolButton9},
+    };
+    for (const Row& row : rows) {
+        row.focus->setFocus(Qt::TabFocusReason);
+        if (row.current)
+            tree->setCurrentItem(row.current);
+        browser->Navigations.clear();
+        QTest::keyClick(row.focus, row.key);
+        EXPECT_EQ(browser->Navigations, row.navigations) << row.name;
+        EXPECT_EQ(QApplication::focusWidget(), row.focusAfter ? row.focusAfter : row.focus) << row.name;
+    }
+    EXPECT_TRUE(reporter.Errors.isEmpty());
+}
+
+TEST_F(KeyboardTest, AToolbarButtonShowsItsFocus)
+{
+    ShowActive();
+    form->ToolButton6->setFocus(Qt::TabFocusReason);
+    const QImage focused = form->ToolButton6->grab().toImage();
+    form->ToolButton7->setFocus(Qt::TabFocusReason);
+    const QImage unfocused = form->ToolButton6->grab().toImage();
+    EXPECT_NE(focused, unfocused);
+}
+
+// ---- The window's place ----
+
+class WindowPlaceTest : public Form1Test {
+protected:
+    QRect Available() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
+    // The window with room for a title bar and borders.
+    static QRect Outer(const QWidget& w) { return w.geometry().adjusted(-4, -30, 4, 4); }
+};
+
+TEST_F(WindowPlaceTest, StartsFittedAndComesBackWhereItWasLeft)
+{
+    WriteDefaults();
+    const QRect area = Available();
+    struct Row {
+        const char* name;
+        std::optional<std::string> saved;  // the state file; nullopt: none
+        QRect expected;                    // empty: the designed size, centred, fitted
+        int treeWidth;
+    };
+    const QString base = QString::number(area.x() + 40) + "," + QString::number(area.y() + 50);
+    const Row rows[] = {
+        {"first start", std::nullopt, {}, 121},
+        {"damaged file: as a first start", "40,50,300,garbage\r\n", {}, 121},
+        {"left place and tree width come back", base.toStdString() + ",320,240,150,0\r\n",
+         QRect(area.x() + 40, area.y() + 50, 320, 240), 150},
+        {"hidden tree comes back at its width", base.toStdString() + ",320,240,0,0\r\n",
+         QRect(area.x() + 40, area.y() + 50, 320, 240), 121},
+        {"tree leaving the page no room: designed width", base.toStdString() + ",320,240,300,0\r\n",
+         QRect(area.x() + 40, area.y() + 50, 320, 240), 121},
+        {"larger than the screen: fitted", "-500,-400,9000,7000,150,0\r\n", area.marginsRemoved({4, 30, 4, 4}), 150},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::filesystem::remove_all(dir.path() / "engine");
+        if (row.saved) {
+            std::filesystem::create_directory(dir.path() / "engine");
+            dir.Write("engine/window.ini", *row.saved);
+        }
+        Create();
+        Show();
+        EXPECT_TRUE(area.contains(Outer(*form))) << Outer(*form).x() << "," << Outer(*form).y();
+        if (row.expected.isEmpty())
+            EXPECT_EQ(form->size(), QSize(771, 609).boundedTo(area.marginsRemoved({4, 30, 4, 4}).size()));
+        else
+            EXPECT_EQ(form->geometry(), row.expected);
+        EXPECT_EQ(form->Splitter1->sizes().value(0), row.treeWidth);
+    }
+
+    // Closing keeps the place for the next start; the five files stay as
+    // they were.
+    const auto fiveFiles = [&] {
+        std::string bytes;
+        for (const char* name : {"search.ini", "username.ini", "exhibit.ini", "login.ini", "option.ini"})
+            bytes += testfiles::ReadBytes(dir.path() / name) + "|";
+        return bytes;
+    };
+    const std::string before = fiveFiles();
+    const QRect left(area.x() + 60, area.y() + 70, 400, 300);
+    form->setGeometry(left);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->geometry() == left; }));
+    form->Splitter1->setSizes({180, 220});
+    form->m_exit->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(form->isVisible());
+    EXPECT_EQ(fiveFiles(), before);
+    EXPECT_EQ(testfiles::Names(dir.path()), (std::vector<std::string>{"engine", "exhibit.ini", "login.ini",
+                                                                      "option.ini", "search.ini", "username.ini"}));
+    Create();
+    Show();
+    EXPECT_EQ(form->geometry(), left);
+    EXPECT_EQ(form->Splitter1->sizes().value(0), 180);
 }
 
 // ---- Login ----
@@ -842,7 +1022,7 @@ TEST_F(Form1Test, LoginWithNoItemsDoesNothing)
     EXPECT_EQ(form->ComboBox1->count(), 0);
     form->ToolButton5->click();
     EXPECT_TRUE(browser->Navigations.isEmpty());
-    EXPECT_EQ(reporter.Errors, QStringList{"ファイルが見つかりません"});
+    EXPECT_EQ(reporter.Errors, QStringList{"login.ini: ファイルが見つかりません"});
 }
 
 TEST_F(Form1Test, FillAccountSelectorRefillsFromAccounts)
