@@ -111,7 +111,7 @@ bool BidStopApplies(int bidRestraintFlag, std::string_view address)
 }
 bool TBidStop::Allows(std::string_view address) const noexcept
 {
-    const int mode = Flag.load();
+    const int mode = Flag;
     try {
         return !BidStopApplies(mode, address);
     } catch (...) {

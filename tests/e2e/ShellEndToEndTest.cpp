@@ -70,8 +70,9 @@ protected:
     {
         dir.Write("login.ini", login);
         dir.Write("option.ini", options);
-        browser = TWebEngineBrowser::CreateOffTheRecord();
-        form = std::make_unique<TForm1>(Endpoints(), browser, reporter, dir.path());
+        std::unique_ptr<TWebEngineBrowser> owned = TWebEngineBrowser::CreateOffTheRecord();
+        browser = owned.get();
+        form = std::make_unique<TForm1>(Endpoints(), std::move(owned), reporter, dir.path());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QObject::connect(Page(), &QWebEnginePage::loadStarted, [this] { loading = true; });
@@ -706,10 +707,11 @@ TEST_F(ShellEndToEnd, MainWindowPicture)
     dir.Write("username.ini", "seller,http://u/1\r\n");
     dir.Write("login.ini", "taro,\r\njiro,\r\n,\r\n");
     dir.Write("option.ini", "0,1,0\r\n");
-    browser = TWebEngineBrowser::CreateOffTheRecord();
+    std::unique_ptr<TWebEngineBrowser> owned = TWebEngineBrowser::CreateOffTheRecord();
+    browser = owned.get();
     QSignalSpy loaded(Page(), &QWebEnginePage::loadFinished);
     TEndpoints endpoints = TEndpoints::Defaults();
-    form = std::make_unique<TForm1>(endpoints, browser, reporter, dir.path());
+    form = std::make_unique<TForm1>(endpoints, std::move(owned), reporter, dir.path());
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     ASSERT_TRUE(loaded.wait(kTimeout) || !loaded.isEmpty());
