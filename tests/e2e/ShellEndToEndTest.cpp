@@ -511,6 +511,34 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
              EXPECT_LE(browser->PageCount(), 2u);
              EXPECT_LT(ResidentKiB() - before, 64 * 1024);
          }},
+        {"nine clicked windows: the view keeps eight, the oldest goes", base + "/item", TClick::Yes,
+         "window.open('/test.jp/opened?1');",
+         [&] {
+             // Each window shown and loaded before the next click.
+             const auto shows = [&](int window) {
+                 return QTest::qWaitFor(
+                     [&] {
+                         return form->Edit3->text() == base + QString("/opened?%1").arg(window) &&
+                                statusTexts.count("ページが表示されました") >= window;
+                     },
+                     kTimeout);
+             };
+             ASSERT_TRUE(shows(1));
+             for (int window = 2; window <= 9; ++window) {
+                 ClickRunning(QString("window.open('/test.jp/opened?%1');").arg(window));
+                 ASSERT_TRUE(shows(window)) << form->Edit3->text().toStdString();
+             }
+             EXPECT_EQ(browser->PageCount(), 8u);
+             // Back closes them down to the second window: the page they
+             // were opened from is gone.
+             for (int window = 8; window >= 2; --window) {
+                 form->ToolButton1->click();
+                 ASSERT_TRUE(QTest::qWaitFor(
+                     [&] { return form->Edit3->text() == base + QString("/opened?%1").arg(window); }, kTimeout));
+             }
+             EXPECT_EQ(browser->PageCount(), 1u);
+             EXPECT_TRUE(QTest::qWaitFor([&] { return !form->ToolButton1->isEnabled(); }, kTimeout));
+         }},
         {"the bid preview from a page of the stack", base + "/item", TClick::Yes, "window.open('/test.jp/popup-bid');",
          [&] {
              ASSERT_TRUE(QTest::qWaitFor([&] { return PlainText() == "popup"; }, kTimeout));
