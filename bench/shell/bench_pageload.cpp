@@ -89,8 +89,8 @@ int main(int argc, char** argv)
 
     TBidStop bidStop;
     bidStop.Flag = 1;
-    TWebEngineBrowser* program = TWebEngineBrowser::CreateOffTheRecord();
-    program->SetNavigationFilter([&bidStop](std::string_view url) noexcept { return bidStop.Allows(url); });
+    std::unique_ptr<TWebEngineBrowser> program = TWebEngineBrowser::CreateOffTheRecord();
+    program->AddRequestPolicy([&bidStop](std::string_view url) noexcept { return bidStop.Allows(url); });
     program->HideSecretParameter(server.Base() + "/login/config/login?", QStringLiteral("passwd"));
     program->Widget()->resize(771, 609);
     program->Widget()->show();
@@ -117,6 +117,6 @@ int main(int argc, char** argv)
     std::printf("page with %d subresources, load() to finished load (median of %d runs)\n", kImages + kScripts + 1,
                 rounds);
     std::printf("  lotscope: %8.1f ms\n  bare    : %8.1f ms\n  ratio %.3f (target <= 1.05)\n", p, b, p / b);
-    delete program;
+    program.reset();
     return 0;
 }

@@ -27,7 +27,7 @@ public:
     void Refresh() override { }
     QString LocationURL() const override { return {}; }
     bool DocumentPresent() const override { return false; }
-    void SetNavigationFilter(NavigationFilter) override { }
+    void AddRequestPolicy(RequestPolicy) override { }
     void HideSecretParameter(const QString&, const QString&) override { }
 
 private:
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     std::ofstream(dir / "option.ini", std::ios::binary) << "2,1,0\r\n";
 
     TQuietReporter reporter;
-    TForm1 form(TEndpoints::Defaults(), new TIdleBrowser, reporter, dir);
+    TForm1 form(TEndpoints::Defaults(), std::make_unique<TIdleBrowser>(), reporter, dir);
     form.show();
     QCoreApplication::processEvents();
     const long baseKb = ResidentKb();

@@ -12,6 +12,7 @@
 #include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <cstdio>
+#include <utility>
 
 // Off unless QT_LOGGING_RULES turns it on ("lotscope.instance.info=true").
 Q_LOGGING_CATEGORY(lcInstance, "lotscope.instance", QtWarningMsg)
@@ -37,8 +38,8 @@ QWidget* MakeDialog(TForm1& owner)
 
 }  // namespace
 
-TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser, TMessageReporter& reporter,
-                               const std::filesystem::path& dataDir)
+TLotscopeWindows CreateWindows(const TEndpoints& endpoints, std::unique_ptr<THostedBrowser> browser,
+                               TMessageReporter& reporter, const std::filesystem::path& dataDir)
 {
     // Every window and the boxes Qt makes for them (messages, file
     // dialogs, a line edit before it joins its window) speak in the design
@@ -47,14 +48,13 @@ TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* brow
     QApplication::setFont(DesignFont());
     UseShellStyle();
     TLotscopeWindows w;
-    w.Form1 = std::make_unique<TForm1>(endpoints, browser, reporter, dataDir);
+    w.Form1 = std::make_unique<TForm1>(endpoints, std::move(browser), reporter, dataDir);
     w.Form1->SetDialogMakers({MakeDialog<TForm2>, MakeDialog<TForm3>, MakeDialog<TForm4>, MakeDialog<TForm5>});
     return w;
 }
 
-void BringToFront(const TLotscopeWindows& w)
+void BringToFront(TForm1& main)
 {
-    TForm1& main = *w.Form1;
     main.setWindowState(main.windowState() & ~Qt::WindowMinimized);
     main.show();
     main.raise();
@@ -76,13 +76,17 @@ void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows&
         qCWarning(lcInstance) << "not taking requests of later starts: no socket to listen on";
         return;
     }
-    auto* requests = new QSocketNotifier(instance.RequestSocket(), QSocketNotifier::Read, windows.Form1.get());
-    QObject::connect(requests, &QSocketNotifier::activated, windows.Form1.get(), [&instance, &windows] {
+    TForm1* main = windows.Form1.get();
+    const int socket = instance.RequestSocket();
+    // The notifier goes with the main window, so the lambda outlives
+    // neither the window nor the socket.
+    auto* requests = new QSocketNotifier(socket, QSocketNotifier::Read, main);
+    QObject::connect(requests, &QSocketNotifier::activated, main, [main, socket] {
         bool asked = false;
-        while (instance.TakeRequest())
+        while (TSingleInstance::TakeRequest(socket))
             asked = true;
         if (asked)
-            BringToFront(windows);
+            BringToFront(*main);
     });
     qCInfo(lcInstance) << "taking requests of later starts";
 }

@@ -27,20 +27,22 @@ struct TLotscopeWindows {
 // Names the application by its title (kApplicationTitle, "Lotscope").
 void SetApplicationTitle(QApplication& app);
 
-// Creates TForm1 (its start-up step runs, errors go to reporter) and gives
-// it the makers of TForm2 to TForm5. Closing the main window ends the
-// program even while a dialog is open.
-TLotscopeWindows CreateWindows(const TEndpoints& endpoints, THostedBrowser* browser, TMessageReporter& reporter,
-                               const std::filesystem::path& dataDir);
+// Creates TForm1, which owns browser (its start-up step runs, errors go to
+// reporter), and gives it the makers of TForm2 to TForm5. Closing the main
+// window ends the program even while a dialog is open.
+TLotscopeWindows CreateWindows(const TEndpoints& endpoints, std::unique_ptr<THostedBrowser> browser,
+                               TMessageReporter& reporter, const std::filesystem::path& dataDir);
 
 // Another start asked for the running program: the main window restored,
 // raised and activated, and an open dialog raised above it and given the
 // focus, since the main window is disabled while one is open.
-void BringToFront(const TLotscopeWindows& windows);
+void BringToFront(TForm1& main);
 
-// From the event loop on, every request of a later start (instance's socket)
-// brings the windows to the front. Nothing to do without a socket.
 // Says why this start may not run (UTF-8): on standard error, and in an
 // error box where a screen can show one.
 void ShowStartRefusal(const std::string& message);
+// From the event loop on, every request of a later start (instance's socket)
+// brings the windows to the front, for as long as the main window lives;
+// instance must keep its socket open that long. Nothing to do without a
+// socket.
 void ServeFrontRequests(const TSingleInstance& instance, const TLotscopeWindows& windows);

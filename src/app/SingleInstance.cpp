@@ -156,9 +156,9 @@ std::string TSingleInstance::NoAnswerMessage()
            "）。そのプログラムを終了させてから、もう一度起動してください";
 }
 
-bool TSingleInstance::TakeRequest() const
+bool TSingleInstance::TakeRequest(int requestSocket)
 {
-    const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+    const int fd = ::accept4(requestSocket, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0)
         return errno == EINTR || errno == ECONNABORTED;
     ::close(fd);  // the answer

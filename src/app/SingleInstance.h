@@ -49,7 +49,9 @@ public:
     int RequestSocket() const { return m_listen; }
     // Takes one waiting request off RequestSocket, which answers it; false
     // when none is left.
-    bool TakeRequest() const;
+    bool TakeRequest() const { return TakeRequest(m_listen); }
+    // The same on a listening socket the caller knows to be open.
+    static bool TakeRequest(int requestSocket);
 
 private:
     int m_lock = -1;

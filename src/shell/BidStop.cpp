@@ -205,7 +205,7 @@ bool IsBidRoad(std::string_view address)
 
 bool TBidStop::Allows(std::string_view address) const noexcept
 {
-    const int mode = Flag.load();
+    const int mode = Flag;
     try {
         return mode != 1 || !IsBidRoad(address);
     } catch (...) {

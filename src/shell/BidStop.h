@@ -7,7 +7,6 @@
 // a page that shows the preview anyway is left at once.
 #pragma once
 
-#include <atomic>
 #include <string_view>
 #include <utility>
 
@@ -43,20 +42,19 @@ inline constexpr const char* kBidStopStatus = "入札自主規制モードのた
 
 class TBidStop {
 public:
-    // The running value of the mode, on only when it equals 1. Written on
-    // the window's thread; read there and on the engine's threads.
-    std::atomic<int> Flag = 0;
+    // The running value of the mode, on only when it equals 1.
+    int Flag = 0;
 
     // Whether a request for address may leave the machine: not while the
-    // mode is on and the address is on a bid's road (IsBidRoad). The engine
-    // asks for every request, from any of its threads, with the address as
-    // it sends it (fully percent-encoded ASCII, so no text conversion here).
+    // mode is on and the address is on a bid's road (IsBidRoad). The browser
+    // asks for every request, on the UI thread, with the address as the
+    // engine sends it (fully percent-encoded ASCII, so no text conversion here).
     // An address that cannot be checked is refused while the mode is on.
     bool Allows(std::string_view address) const noexcept;
 
     // Whether the page now shown at address must be left (the address box's
     // Shift_JIS text): the second line behind Allows.
-    bool MustLeave(std::string_view address) const { return BidStopApplies(Flag.load(), address); }
+    bool MustLeave(std::string_view address) const { return BidStopApplies(Flag, address); }
 
     // The status line: kBidStopStatus goes up when the stop refuses a
     // request, and stays over the empty status text that ends the load the

@@ -32,11 +32,11 @@
 #include <utility>
 #include <vector>
 
-TForm1::TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter, std::filesystem::path dataDir,
-               QWidget* parent)
+TForm1::TForm1(TEndpoints endpoints, std::unique_ptr<THostedBrowser> browser, TMessageReporter& reporter,
+               std::filesystem::path dataDir, QWidget* parent)
     : QMainWindow(parent),
       m_endpoints(std::move(endpoints)),
-      m_browser(browser),
+      m_browser(std::move(browser)),
       m_reporter(reporter),
       m_dataDir(std::move(dataDir))
 {
@@ -131,8 +131,9 @@ void TForm1::ConnectHandlers()
 
     // Keep the bid self-restraint stop even where going back is impossible,
     // and for what never becomes the page (a frame, an object, a script's
-    // fetch, a download): the engine asks the stop before every request.
-    m_browser->SetNavigationFilter([this](std::string_view url) noexcept { return BidStop.Allows(url); });
+    // fetch, a download): the stop is a rule the browser asks before every
+    // request.
+    m_browser->AddRequestPolicy([this](std::string_view url) noexcept { return BidStop.Allows(url); });
     m_browser->HideSecretParameter(QString::fromStdString(LoginAddressHead(m_endpoints)),
                                    QString::fromLatin1(kPasswordParameter.data(), kPasswordParameter.size()));
 }

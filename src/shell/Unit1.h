@@ -21,7 +21,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
-#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -44,19 +43,19 @@ class QTreeWidgetItem;
 class TForm1 : public QMainWindow, public TMainWindowLink {
 public:
     // Builds the window and runs FormCreate; its errors go to reporter
-    // before the window is shown. TForm1 takes ownership of browser. dataDir
+    // before the window is shown. TForm1 owns browser. dataDir
     // is where the five data files live (the program passes its current
     // directory).
-    TForm1(TEndpoints endpoints, THostedBrowser* browser, TMessageReporter& reporter, std::filesystem::path dataDir,
-           QWidget* parent = nullptr);
+    TForm1(TEndpoints endpoints, std::unique_ptr<THostedBrowser> browser, TMessageReporter& reporter,
+           std::filesystem::path dataDir, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Program-wide state.
     TAccounts Accounts;
-    // The bid self-restraint stop and its flag (read by the engine's
-    // request check from its own threads).
+    // The bid self-restraint stop and its flag (read by the browser's
+    // request gate, on this window's thread).
     TBidStop BidStop;
-    std::atomic<int>& BidRestraintFlag = BidStop.Flag;
+    int& BidRestraintFlag = BidStop.Flag;
     TFavoriteTables FavoriteTables;
     TPzConv PzConv1;
 

@@ -267,7 +267,7 @@ protected:
         };
         for (const auto& [name, bytes] : original)
             dir.Write(name, bytes);
-        windows = CreateWindows(TEndpoints::Defaults(), new TFakeBrowser, reporter, dir.path());
+        windows = CreateWindows(TEndpoints::Defaults(), std::make_unique<TFakeBrowser>(), reporter, dir.path());
         form = windows.Form1.get();
         form2 = static_cast<TForm2*>(windows.Form2());
         form3 = static_cast<TForm3*>(windows.Form3());
@@ -649,8 +649,9 @@ TEST_P(BadStartFile, ErrorBoxOrSoundReadingNeverACrash)
     const auto before = Snapshot(dir.path());
 
     TRecordingReporter reporter;
-    auto* browser = new TFakeBrowser;
-    TLotscopeWindows windows = CreateWindows(TEndpoints::Defaults(), browser, reporter, dir.path());
+    auto owned = std::make_unique<TFakeBrowser>();
+    TFakeBrowser* browser = owned.get();
+    TLotscopeWindows windows = CreateWindows(TEndpoints::Defaults(), std::move(owned), reporter, dir.path());
     TForm1& form = *windows.Form1;
     form.show();
 

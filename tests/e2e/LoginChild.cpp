@@ -23,9 +23,10 @@ int main(int argc, char** argv)
         return 2;
     SetApplicationTitle(app);
     TStderrReporter reporter;
-    TWebEngineBrowser* browser = TWebEngineBrowser::CreateForUser(QDir::currentPath());
-    TLotscopeWindows windows = CreateWindows(TAuctionSite::EndpointsAt(QString::fromLocal8Bit(argv[1])), browser,
-                                             reporter, std::filesystem::current_path());
+    std::unique_ptr<TWebEngineBrowser> owned = TWebEngineBrowser::CreateForUser(QDir::currentPath());
+    TWebEngineBrowser* browser = owned.get();
+    TLotscopeWindows windows = CreateWindows(TAuctionSite::EndpointsAt(QString::fromLocal8Bit(argv[1])),
+                                             std::move(owned), reporter, std::filesystem::current_path());
     QObject::connect(static_cast<QWebEngineView*>(browser->Widget())->page(), &QWebEnginePage::loadFinished, &app,
                      [&windows](bool) { QTimer::singleShot(500, windows.Form1.get(), &QWidget::close); });
     windows.Form1->show();

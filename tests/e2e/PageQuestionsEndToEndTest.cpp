@@ -92,9 +92,11 @@ protected:
         for (const char* name : {"search.ini", "username.ini", "exhibit.ini", "login.ini"})
             dir.Write(name, "");
         dir.Write("option.ini", "2,1,0\r\n");
-        browser = TWebEngineBrowser::CreateOffTheRecord();
+        std::unique_ptr<TWebEngineBrowser> owned = TWebEngineBrowser::CreateOffTheRecord();
+        browser = owned.get();
         const std::string b = base.toStdString();
-        form = std::make_unique<TForm1>(TEndpoints{b, b, b, b, b, b, b, b + "/login"}, browser, reporter, dir.path());
+        form = std::make_unique<TForm1>(TEndpoints{b, b, b, b, b, b, b, b + "/login"}, std::move(owned), reporter,
+                                        dir.path());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

@@ -70,8 +70,9 @@ protected:
     {
         dir.Write("login.ini", login);
         dir.Write("option.ini", options);
-        browser = TWebEngineBrowser::CreateOffTheRecord();
-        form = std::make_unique<TForm1>(Endpoints(), browser, reporter, dir.path());
+        std::unique_ptr<TWebEngineBrowser> owned = TWebEngineBrowser::CreateOffTheRecord();
+        browser = owned.get();
+        form = std::make_unique<TForm1>(Endpoints(), std::move(owned), reporter, dir.path());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QObject::connect(Page(), &QWebEnginePage::loadStarted, [this] { loading = true; });
@@ -510,6 +511,34 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
              EXPECT_LE(browser->PageCount(), 2u);
              EXPECT_LT(ResidentKiB() - before, 64 * 1024);
          }},
+        {"nine clicked windows: the view keeps eight, the oldest goes", base + "/item", TClick::Yes,
+         "window.open('/test.jp/opened?1');",
+         [&] {
+             // Each window shown and loaded before the next click.
+             const auto shows = [&](int window) {
+                 return QTest::qWaitFor(
+                     [&] {
+                         return form->Edit3->text() == base + QString("/opened?%1").arg(window) &&
+                                statusTexts.count("ページが表示されました") >= window;
+                     },
+                     kTimeout);
+             };
+             ASSERT_TRUE(shows(1));
+             for (int window = 2; window <= 9; ++window) {
+                 ClickRunning(QString("window.open('/test.jp/opened?%1');").arg(window));
+                 ASSERT_TRUE(shows(window)) << form->Edit3->text().toStdString();
+             }
+             EXPECT_EQ(browser->PageCount(), 8u);
+             // Back closes them down to the second window: the page they
+             // were opened from is gone.
+             for (int window = 8; window >= 2; --window) {
+                 form->ToolButton1->click();
+                 ASSERT_TRUE(QTest::qWaitFor(
+                     [&] { return form->Edit3->text() == base + QString("/opened?%1").arg(window); }, kTimeout));
+             }
+             EXPECT_EQ(browser->PageCount(), 1u);
+             EXPECT_TRUE(QTest::qWaitFor([&] { return !form->ToolButton1->isEnabled(); }, kTimeout));
+         }},
         {"the bid preview from a page of the stack", base + "/item", TClick::Yes, "window.open('/test.jp/popup-bid');",
          [&] {
              ASSERT_TRUE(QTest::qWaitFor([&] { return PlainText() == "popup"; }, kTimeout));
@@ -711,10 +740,11 @@ TEST_F(ShellEndToEnd, MainWindowPicture)
     dir.Write("username.ini", "seller,http://u/1\r\n");
     dir.Write("login.ini", "taro,\r\njiro,\r\n,\r\n");
     dir.Write("option.ini", "0,1,0\r\n");
-    browser = TWebEngineBrowser::CreateOffTheRecord();
+    std::unique_ptr<TWebEngineBrowser> owned = TWebEngineBrowser::CreateOffTheRecord();
+    browser = owned.get();
     QSignalSpy loaded(Page(), &QWebEnginePage::loadFinished);
     TEndpoints endpoints = TEndpoints::Defaults();
-    form = std::make_unique<TForm1>(endpoints, browser, reporter, dir.path());
+    form = std::make_unique<TForm1>(endpoints, std::move(owned), reporter, dir.path());
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     ASSERT_TRUE(loaded.wait(kTimeout) || !loaded.isEmpty());

@@ -166,8 +166,9 @@ protected:
     // shows the main window.
     void Start()
     {
-        browser = TWebEngineBrowser::CreateOffTheRecord();
-        windows = CreateWindows(site.Endpoints(), browser, reporter, dir.path());
+        std::unique_ptr<TWebEngineBrowser> owned = TWebEngineBrowser::CreateOffTheRecord();
+        browser = owned.get();
+        windows = CreateWindows(site.Endpoints(), std::move(owned), reporter, dir.path());
         form = windows.Form1.get();
         form2 = static_cast<TForm2*>(windows.Form2());
         form3 = static_cast<TForm3*>(windows.Form3());

@@ -28,7 +28,7 @@ TEST(DialogWiring, EveryCommandShowsItsDialog)
     dir.Write("login.ini", "id,\r\n,\r\n,\r\n");
     dir.Write("option.ini", "0,0,0\r\n");
     TRecordingReporter reporter;
-    TLotscopeWindows w = CreateWindows(TEndpoints::Defaults(), new TFakeBrowser, reporter, dir.path());
+    TLotscopeWindows w = CreateWindows(TEndpoints::Defaults(), std::make_unique<TFakeBrowser>(), reporter, dir.path());
     w.Form1->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.Form1.get()));
 

@@ -71,8 +71,9 @@ protected:
 
     TForm1& Create()
     {
-        browser = new TFakeBrowser;
-        form = std::make_unique<TForm1>(TestEndpoints(), browser, reporter, dir.path());
+        auto owned = std::make_unique<TFakeBrowser>();
+        browser = owned.get();
+        form = std::make_unique<TForm1>(TestEndpoints(), std::move(owned), reporter, dir.path());
         return *form;
     }
 

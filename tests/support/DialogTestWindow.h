@@ -50,8 +50,9 @@ public:
         ensure("exhibit.ini", "");
         ensure("login.ini", ",\r\n,\r\n,\r\n");
         ensure("option.ini", "0,0,0\r\n");
-        Browser = new TFakeBrowser;
-        Form1 = std::make_unique<TForm1>(TEndpoints::Defaults(), Browser, Reporter, Dir.path());
+        auto browser = std::make_unique<TFakeBrowser>();
+        Browser = browser.get();
+        Form1 = std::make_unique<TForm1>(TEndpoints::Defaults(), std::move(browser), Reporter, Dir.path());
         Form1->show();
     }
 

@@ -1,7 +1,7 @@
 // A hosted browser for widget tests: records every operation, holds a
 // settable location and document state, and fires the three events on
-// request. Navigations offered through Offer() pass the navigation filter
-// the way the real engine asks it.
+// request. Navigations offered through Offer() pass the request rules the
+// way the real browser asks them.
 #pragma once
 
 #include "shell/browser/HostedBrowser.h"
@@ -10,6 +10,9 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 class TFakeBrowser final : public THostedBrowser {
 public:
@@ -34,7 +37,7 @@ public:
     void Refresh() override { ++RefreshCount; }
     QString LocationURL() const override { return Location; }
     bool DocumentPresent() const override { return Document; }
-    void SetNavigationFilter(NavigationFilter filter) override { m_filter = std::move(filter); }
+    void AddRequestPolicy(RequestPolicy policy) override { m_policies.push_back(std::move(policy)); }
     void HideSecretParameter(const QString&, const QString&) override { }
     void AskToClose(std::function<void(bool)> answer) override
     {
@@ -42,10 +45,14 @@ public:
         answer(PageAgreesToClose);
     }
 
-    // Asks the navigation filter as the engine does before a main-frame
+    // Asks the rules in turn as the browser does before a main-frame
     // navigation; true when the navigation may go ahead.
-    bool Offer(const QString& url) const { return !m_filter || m_filter(url.toStdString()); }
-    bool HasFilter() const { return static_cast<bool>(m_filter); }
+    bool Offer(const QString& url) const
+    {
+        const std::string address = url.toStdString();
+        return std::all_of(m_policies.begin(), m_policies.end(), [&](const auto& policy) { return policy(address); });
+    }
+    bool HasFilter() const { return !m_policies.empty(); }
 
     // Event helpers.
     void FireStatusText(const QString& text) { emit StatusTextChange(text); }
@@ -73,5 +80,5 @@ public:
 
 private:
     QPointer<QWidget> m_widget;
-    NavigationFilter m_filter;
+    std::vector<RequestPolicy> m_policies;
 };

@@ -44,16 +44,17 @@ public:
     // Whether any document has been loaded.
     virtual bool DocumentPresent() const = 0;
 
-    // Asked before every request the engine makes, whatever made it: a
-    // navigation of the page or of a frame in it (link, form, redirect,
+    // A rule asked before every request the engine makes, whatever made it:
+    // a navigation of the page or of a frame in it (link, form, redirect,
     // typed address, a page asked for in a new window), an object, a
     // script's fetch. Returning false refuses it before it leaves the
     // machine; a refused navigation of the page leaves page, history and
-    // location as they were. The engine may ask from any thread, also while
-    // another call is running: the filter must be safe to call that way.
-    // The address comes as the engine sends it, fully percent-encoded ASCII.
-    using NavigationFilter = std::function<bool(std::string_view url)>;
-    virtual void SetNavigationFilter(NavigationFilter filter) = 0;
+    // location as they were. Rules are asked in the order they were added,
+    // on the UI thread, like any event of the window; the first refusal
+    // ends the asking. The address comes as the engine sends it, fully
+    // percent-encoded ASCII.
+    using RequestPolicy = std::function<bool(std::string_view url)>;
+    virtual void AddRequestPolicy(RequestPolicy policy) = 0;
 
     // Where a download is saved, asked one download at a time while it
     // already runs into a private temporary file: proposedPath is the
@@ -91,6 +92,6 @@ signals:
     // nothing left under path, failure saying why. While it runs, its
     // progress comes as status text.
     void DownloadFinished(const QString& path, const QString& failure);
-    // A request the navigation filter refused, before it left the machine.
+    // A request a rule refused, before it left the machine.
     void RequestRefused(const QString& url);
 };

@@ -1,25 +1,41 @@
-// The hosted browser over Qt WebEngine: one QWebEngineView showing the top
-// of a small stack of pages (a page opened as a new window lies on its
-// opener until it closes), whose signals are turned into the three events
-// of THostedBrowser.
+// The hosted browser over Qt WebEngine, assembled from its rooms: the
+// profile (EngineProfile), the request gate with its policies
+// (RequestGate), the login secret (LoginSecret), the stack of pages shown
+// in one QWebEngineView (PageStack, BrowserPage), downloads
+// (DownloadSaver). It turns their signals into the events of
+// THostedBrowser.
 #pragma once
 
 #include "shell/browser/HostedBrowser.h"
+#include "shell/browser/TypedAddress.h"
 
-#include <QList>
 #include <QPointer>
 #include <QUrl>
 #include <memory>
-#include <vector>
 
 class QWebEngineLoadingInfo;
-class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
-class TDownloadSaver;
 class QWebEngineView;
-class TFilteringPage;
+class TBrowserPage;
+class TDownloadSaver;
+class TLoginSecret;
+class TPageStack;
 class TRequestGate;
-struct TSecretParameter;
+
+// Owns a widget that a window places among its children: deleted with its
+// owner, unless the window has deleted it first.
+template <class T>
+class TPlacedWidget {
+public:
+    explicit TPlacedWidget(T* widget) : m_widget(widget) { }
+    TPlacedWidget(const TPlacedWidget&) = delete;
+    TPlacedWidget& operator=(const TPlacedWidget&) = delete;
+    ~TPlacedWidget() { delete m_widget.data(); }
+    T* get() const { return m_widget.data(); }
+
+private:
+    QPointer<T> m_widget;
+};
 
 class TWebEngineBrowser final : public THostedBrowser {
     Q_OBJECT
@@ -28,9 +44,9 @@ public:
     // the data folder dataDir that keeps cookies (and so a site login)
     // between runs. Each data folder has its own, so copies running on two
     // folders never share one.
-    static TWebEngineBrowser* CreateForUser(const QString& dataDir);
+    static std::unique_ptr<TWebEngineBrowser> CreateForUser(const QString& dataDir);
     // A browser that keeps nothing on disk (tests, benchmarks).
-    static TWebEngineBrowser* CreateOffTheRecord();
+    static std::unique_ptr<TWebEngineBrowser> CreateOffTheRecord();
 
     ~TWebEngineBrowser() override;
 
@@ -41,50 +57,40 @@ public:
     void Refresh() override;
     QString LocationURL() const override;
     bool DocumentPresent() const override;
-    void SetNavigationFilter(NavigationFilter filter) override;
+    void AddRequestPolicy(RequestPolicy policy) override;
     void SetSaveFileChooser(SaveFileChooser chooser) override;
     void HideSecretParameter(const QString& head, const QString& parameter) override;
     void AskToClose(std::function<void(bool agreed)> answer) override;
 
-    // How a typed text becomes the address the engine loads: a text with a
-    // scheme as it is, anything else (a bare host) the way a typed address
-    // is completed (http://).
-    static QUrl AddressFromText(const QString& text);
+    // How a typed text becomes the address the engine loads (TypedAddress.h).
+    static QUrl AddressFromText(const QString& text) { return ::AddressFromText(text); }
 
     // How many pages the view holds (the one shown and those under it).
-    std::size_t PageCount() const { return m_pages.size(); }
+    std::size_t PageCount() const;
 
 signals:
-    // A request the filter refused, before it left the machine.
+    // A request a policy refused, before it left the machine.
     void NavigationRefused(const QString& url);
 
 private:
-    // Takes ownership of profile; it is released after the pages.
-    explicit TWebEngineBrowser(QWebEngineProfile* profile);
-    TFilteringPage* NewPage();
-    TFilteringPage* Shown() const;
-    void ShowPage(TFilteringPage* page);
-    void ClosePage(TFilteringPage* page);
+    explicit TWebEngineBrowser(std::unique_ptr<QWebEngineProfile> profile);
+    std::unique_ptr<TBrowserPage> NewPage();
+    TBrowserPage* Shown() const;
     void Completed();
-    void OnUrlChanged(TFilteringPage* page, const QUrl& url);
-    void OnLoadingChanged(TFilteringPage* page, const QWebEngineLoadingInfo& info);
-    void OnNewWindowRequested(TFilteringPage* opener, QWebEngineNewWindowRequest& request);
+    void OnUrlChanged(TBrowserPage* page, const QUrl& url);
+    void OnLoadingChanged(TBrowserPage* page, const QWebEngineLoadingInfo& info);
+    void OnPageShown(TBrowserPage* page);
     void UpdateHistoryState();
-    static bool OpensAsWindow(const QUrl& url);
-    void ForgetSecretVisits();
 
-    QWebEngineProfile* m_profile = nullptr;
+    // Declared in the order they are needed, so destroyed in the order they
+    // must go: downloads (running ones end with their temporary files),
+    // the view, the pages, the profile, and last the profile's gate.
     std::unique_ptr<TRequestGate> m_gate;
-    QPointer<QWebEngineView> m_view;
-    // The pages of the one view, the one shown last: each page opened as a
-    // new window lies on the page that opened it.
-    std::vector<TFilteringPage*> m_pages;
-    TDownloadSaver* m_downloads = nullptr;
-    // The secret-carrying addresses and the script that drops the secret
-    // from a page's address; every such address a page asked for.
-    std::unique_ptr<TSecretParameter> m_secret;
-    QString m_hideSecretSource;
-    QList<QUrl> m_secretVisits;
+    std::unique_ptr<QWebEngineProfile> m_profile;
+    std::unique_ptr<TLoginSecret> m_secret;
+    std::unique_ptr<TPageStack> m_stack;
+    TPlacedWidget<QWebEngineView> m_view;
+    std::unique_ptr<TDownloadSaver> m_downloads;
     bool m_document = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
