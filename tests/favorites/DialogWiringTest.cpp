@@ -106,7 +106,7 @@ TEST(DialogWiring, EscAndEnterInTheDialogs)
             dir.Write(name, "");
         dir.Write("login.ini", "id,\r\n,\r\n,\r\n");
         dir.Write("option.ini", "0,0,0\r\n");
-        w = CreateWindows(TEndpoints::Defaults(), new TFakeBrowser, reporter, dir.path());
+        w = CreateWindows(TEndpoints::Defaults(), std::make_unique<TFakeBrowser>(), reporter, dir.path());
         w.Form1->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.Form1.get()));
     };
@@ -176,7 +176,7 @@ TEST(DialogWiring, AccessibleNamesInTheDialogs)
     dir.Write("login.ini", ",\r\n,\r\n,\r\n");
     dir.Write("option.ini", "0,0,0\r\n");
     TRecordingReporter reporter;
-    TLotscopeWindows w = CreateWindows(TEndpoints::Defaults(), new TFakeBrowser, reporter, dir.path());
+    TLotscopeWindows w = CreateWindows(TEndpoints::Defaults(), std::make_unique<TFakeBrowser>(), reporter, dir.path());
     const struct {
         QWidget* Dialog;
         const char* Control;
