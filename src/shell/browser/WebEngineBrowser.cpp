@@ -1,6 +1,7 @@
 #include "shell/browser/WebEngineBrowser.h"
 
 #include "shell/browser/DownloadSaver.h"
+#include "shell/browser/NewWindowAdoption.h"
 #include "shell/browser/PageMenu.h"
 #include "shell/browser/PageQuestions.h"
 
@@ -516,12 +517,18 @@ void TWebEngineBrowser::OnNewWindowRequested(TFilteringPage* opener, QWebEngineN
     if (url.scheme() != QLatin1String("about") && !url.isEmpty() && !m_gate->Allows(url))
         return;
     TFilteringPage* page = NewPage();
+    newwindow::Prepare(page);
     request.openIn(page);
     page->KeepRefererGuard();
     if (m_pages.size() >= kMaxPages)
         ClosePage(m_pages.front());
     m_pages.push_back(page);
-    ShowPage(page);
+    // The view takes the page once the engine may paint it (a page closed
+    // or covered by then is not shown).
+    newwindow::Adopted(page, [this, page] {
+        if (page == Shown())
+            ShowPage(page);
+    });
 }
 
 // A page closes when its script or Back from its first entry asks it to
