@@ -8,16 +8,20 @@
 #include "support/TestFiles.h"
 #include "textconv/Cp932.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWebEngineHistory>
@@ -421,6 +425,34 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
         return THttpResponse::Html("<p>popup</p><script>opener.postMessage('answer', '*'); window.close();</script>");
     });
     server.Route("/test.jp/popup-bid", [](const THttpRequest&) { return THttpResponse::Html("<p>popup</p>"); });
+    server.Route("/test.jp/pic.png", [](const THttpRequest&) {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        THttpResponse r;
+        QBuffer png(&r.Body);
+        png.open(QIODevice::WriteOnly);
+        picture.save(&png, "PNG");
+        r.Headers = {{"Content-Type", "image/png"}};
+        return r;
+    });
+    // A preview window its opener fills in: the written page shows, its
+    // picture loads and its print() brings the print dialog (closed here).
+    const auto previewShows = [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return browser->PageCount() == 2; }, kTimeout));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return PlainText() == "preview"; }, kTimeout)) << PlainText().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Script("document.images[0].naturalWidth") == "40"; }, kTimeout));
+        bool asked = false;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                asked = true;
+                dialog->reject();
+            }
+        });
+        closer.start(20);
+        RunScript("print()");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return asked; }, kTimeout));
+    };
     const QString blocked = "ポップアップをブロックしました";
     const QString append = "document.body.insertAdjacentHTML('beforeend', \"%1\");";
     enum class TClick { No, Yes };
@@ -479,6 +511,14 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
              EXPECT_TRUE(QTest::qWaitFor([&] { return PlainText() == "preview"; }, kTimeout))
                  << PlainText().toStdString();
          }},
+        {"a print preview written a second later", base + "/item", TClick::Yes,
+         "const w = window.open('', 'pv'); setTimeout(() => { "
+         "w.document.write(\"<p>preview</p><img src='/test.jp/pic.png'>\"); w.document.close(); }, 1000);",
+         previewShows},
+        {"a print preview filled in by its body", base + "/item", TClick::Yes,
+         "const w = window.open('', 'pv'); w.document.body.innerHTML = \"<p>preview</p><img src='" + base +
+             "/pic.png'>\";",
+         previewShows},
         {"a login window answering its opener", base + "/item", TClick::Yes,
          "window.onmessage = (e) => { document.title = 'got ' + e.data; }; "
          "document.getElementById('typed').value = 'typed text'; window.open('/test.jp/popup');",

@@ -1,6 +1,7 @@
 #include "shell/browser/PageStack.h"
 
 #include "shell/browser/BrowserPage.h"
+#include "shell/browser/NewWindowAdoption.h"
 #include "shell/browser/RequestGate.h"
 
 #include <QWebEngineLoadingInfo>
@@ -94,12 +95,18 @@ void TPageStack::OnNewWindowRequested(TBrowserPage* opener, QWebEngineNewWindowR
     std::unique_ptr<TBrowserPage> page = m_makePage();
     TBrowserPage* opened = page.get();
     Watch(opened);
+    newwindow::Prepare(opened);
     request.openIn(opened);
     opened->KeepGate();
     if (m_pages.size() >= kMaxPages)
         Close(m_pages.front().get());
     m_pages.push_back(std::move(page));
-    Show(opened);
+    // The view takes the page once the engine may paint it (a page closed
+    // or covered by then is not shown).
+    newwindow::Adopted(opened, [this, opened] {
+        if (IsShown(opened))
+            Show(opened);
+    });
 }
 
 void TPageStack::Close(TBrowserPage* page)
