@@ -864,6 +864,7 @@ TEST_F(KeyboardTest, KeysDoWhatTheMouseDoes)
 
 TEST_F(KeyboardTest, AToolbarButtonShowsItsFocus)
 {
+    UseShellStyle();  // the program's style, as the program starts with it
     ShowActive();
     form->ToolButton6->setFocus(Qt::TabFocusReason);
     const QImage focused = form->ToolButton6->grab().toImage();
