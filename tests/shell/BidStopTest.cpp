@@ -38,6 +38,8 @@ TEST(BidStop, FlagMustEqualOneAndMarkerIsCaseSensitiveInTheAddressOrItsLenientPa
         {"escaped capitals", 1, "https://x.jp/JP%2FSHOW%2FBID_PREVIEW", false},
         {"broken escape", 1, "https://x.jp/jp%2show/bid_preview", false},
         {"escaped marker in the query", 1, "https://x.jp/a?next=jp%2Fshow%2Fbid_preview", false},
+        {"escaped dot segment inside the marker", 1, "https://x.jp/jp/show%2F.%2Fbid_preview", true},
+        {"escape at the very end", 1, "https://x.jp/jp/show/bid_previe%77", true},
     };
     for (const Row& row : rows)
         EXPECT_EQ(BidStopApplies(row.flag, row.address), row.stops) << row.name;
