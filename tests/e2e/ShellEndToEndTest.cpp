@@ -373,9 +373,9 @@ TEST_F(ShellEndToEnd, BidStopRefusesThePreviewPageOnlyWhileTheFlagIsOne)
             QSignalSpy ended(Page(), &QWebEnginePage::loadFinished);
             RunScript(row.script);
             if (flag == 1) {
-                ASSERT_TRUE(refused.wait(kTimeout) || !refused.isEmpty());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !refused.isEmpty(); }, kTimeout));
                 // The status bar says why once the cut-short load has ended.
-                ASSERT_TRUE(ended.wait(kTimeout) || !ended.isEmpty());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !ended.isEmpty(); }, kTimeout));
                 EXPECT_EQ(form->StatusBar1->currentMessage(), QString::fromUtf8(kBidStopStatus));
                 EXPECT_TRUE(refused.first().first().toString().contains("jp/show/bid_preview"));
                 EXPECT_EQ(server.RequestsFor(preview).size(), before);
