@@ -17,7 +17,7 @@ run fresh
 data=$work/fresh/.local/share/lotscope
 [ "$(cat "$work/fresh/started")" = "$data" ] || fail "program not started in the data folder"
 [ "$(stat -c %a "$data") $(stat -c %a "$data/login.ini")" = "700 600" ] || fail "folder not 0700 or login.ini not 0600"
-[ "$(ls "$data" | tr '\n' ' ')" = "exhibit.ini login.ini option.ini search.ini username.ini " ] || fail "files: $(ls "$data")"
+[ "$(ls -A "$data" | tr '\n' ' ')" = "exhibit.ini login.ini option.ini search.ini username.ini " ] || fail "files: $(ls -A "$data")"
 
 data=$work/links/.local/share/lotscope
 ln -s ../../../elsewhere "$data/search.ini"

@@ -16,10 +16,13 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -73,10 +76,15 @@ protected:
         privateRoot = QString::fromUtf8(home) + "/.cache/lotscope/downloads";
         server.Route("/test.jp/evil", [](auto&) { return Attachment("../.config/autostart/evil.desktop", "[x]"); });
         server.Route("/test.jp/second", [](auto&) { return Attachment("login.ini", "<html>"); });
-        server.Route("/test.jp/auth", [](const THttpRequest& r) {
-            if (!r.Header("Authorization").isEmpty())
-                return Page("ok");
-            return THttpResponse{401, {{"WWW-Authenticate", "Basic realm=\"shop\""}}, "no"};
+        for (const QByteArray path : {"/test.jp/auth", "/cancelled/auth"})
+            server.Route(path, [](const THttpRequest& r) {
+                if (!r.Header("Authorization").isEmpty())
+                    return Page("ok");
+                return THttpResponse{401, {{"WWW-Authenticate", "Basic realm=\"shop\""}}, "no"};
+            });
+        // Downloads q1 to q5.
+        server.Fallback([](const THttpRequest& r) {
+            return r.Path.startsWith("/test.jp/q") ? Attachment(r.Path.mid(9) + ".csv", "x") : Page(r.Path);
         });
         server.Route("/test.jp/links", [](auto&) {
             return Page("<a href='mailto:a@example.jp' style='top:0'>m</a><a href='line://x' style='top:100px'>l</a>");
@@ -86,7 +94,6 @@ protected:
                 "<textarea></textarea><script>onbeforeunload = e => { e.preventDefault(); e.returnValue = ''; };"
                 "let clicks = 0; onclick = () => document.title = 'clicks ' + ++clicks;</script>");
         });
-        server.Fallback([](const THttpRequest& r) { return Page(r.Path); });
         ASSERT_TRUE(server.Start());
         base = server.Base() + "/test.jp";
         for (const char* name : {"search.ini", "username.ini", "exhibit.ini", "login.ini"})
@@ -219,15 +226,18 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
          [&] {
              const QStringList running = FilesBelow(privateRoot);
              QDir().mkpath(killed);
-             for (const QString& file : {killed + "/.lock", killed + "/1.download", privateRoot + "/notes"})
+             QDir().mkpath(privateRoot + "/other");  // not named as the program names its folders
+             for (const QString& file : {killed + "/.lock", killed + "/1.download", privateRoot + "/notes",
+                                         privateRoot + "/other/.lock", privateRoot + "/other/1.download"})
                  QFile(file).open(QIODevice::WriteOnly);
              QWebEngineProfile profile;
              TDownloadSaver later(&profile);
-             QStringList kept = running + QStringList{"notes"};
+             QStringList kept = running + QStringList{"notes", "other/1.download"};
              kept.sort();
              EXPECT_EQ(FilesBelow(privateRoot), kept);
              EXPECT_FALSE(QFileInfo::exists(killed));
              QFile::remove(privateRoot + "/notes");
+             QDir(privateRoot + "/other").removeRecursively();
          }},
         {"saved under the base name, nothing written outside the download folder",
          [&] {
@@ -250,6 +260,45 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
              EXPECT_TRUE(QTest::qWaitFor([&] { return FilesBelow(privateRoot).isEmpty(); }, kTimeout));
              EXPECT_EQ(dir.Read("login.ini"), "");
          }},
+        {"one question open, three waiting, the fifth refused; cancelled ones leave nothing",
+         [&] {
+             QList<QPointer<QWebEngineDownloadRequest>> started;
+             const auto c = QObject::connect(View()->page()->profile(), &QWebEngineProfile::downloadRequested,
+                                             [&](QWebEngineDownloadRequest* d) { started << d; });
+             QStringList status;
+             const auto s = QObject::connect(browser, &THostedBrowser::StatusTextChange,
+                                             [&](const QString& text) { status << text; });
+             const QString frames = "for (const q of %1) document.body.insertAdjacentHTML('beforeend', "
+                                    "`<iframe src='/test.jp/${q}'></iframe>`)";
+             View()->page()->runJavaScript(frames.arg("['q1', 'q2', 'q3', 'q4']"));
+             const auto ended = [&](int n) {
+                 return started.size() == 4 && std::count_if(started.begin(), started.end(),
+                                                             [](auto d) { return !d || d->isFinished(); }) == n;
+             };
+             ASSERT_TRUE(QTest::qWaitFor([&] { return ended(4) && SaveDialog(); }, kTimeout)) << [&] {
+                 std::string states;
+                 for (const auto& d : started)
+                     states += d ? d->url().toString().toStdString() + std::to_string(d->state()) + " " : "gone ";
+                 return states;
+             }();
+             EXPECT_EQ(FilesBelow(privateRoot).size(), 4);
+             View()->page()->runJavaScript(frames.arg("['q5']"));
+             EXPECT_TRUE(QTest::qWaitFor(
+                 [&] {
+                     return status.contains("保存の確認を待つダウンロードが多すぎるため、q5.csv を保存しませんでした");
+                 },
+                 kTimeout))
+                 << status.join("|").toStdString();
+             for (int question = 0; question < 4; ++question) {
+                 ASSERT_TRUE(QTest::qWaitFor([&] { return SaveDialog(); }, kTimeout)) << question;
+                 SaveDialog()->reject();
+             }
+             EXPECT_TRUE(QTest::qWaitFor([&] { return FilesBelow(privateRoot).isEmpty(); }, kTimeout))
+                 << FilesBelow(privateRoot).join("|").toStdString();
+             EXPECT_FALSE(SaveDialog());
+             QObject::disconnect(c);
+             QObject::disconnect(s);
+         }},
         {"an alert's title is the host only",
          [&] {
              Open(base + "/login/config/login?login=taro&passwd=Secret123");
@@ -258,6 +307,42 @@ TEST_F(PageQuestionsEndToEnd, EveryQuestionIsAnsweredByTheProgram)
              View()->page()->runJavaScript("alert('こんにちは')");
              ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, kTimeout));
              EXPECT_EQ(title, "127.0.0.1");
+         }},
+        {"a script's text shows 2,000 characters whole, 2,001 cut",
+         [&] {
+             for (const int length : {2000, 2001}) {
+                 QString text;
+                 WhenShown<QMessageBox>([](QMessageBox* b) { return b->text().startsWith("xxx"); },
+                                        [&text](QMessageBox* b) {
+                                            text = b->text();
+                                            b->buttons().first()->click();
+                                        });
+                 View()->page()->runJavaScript(QString("alert('x'.repeat(%1))").arg(length));
+                 ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, kTimeout)) << length;
+                 EXPECT_EQ(text, length == 2000 ? QString(2000, 'x') : QString(2000, 'x') + "…") << length;
+             }
+         }},
+        {"a cancelled site login sends no credentials",
+         [&] {
+             int asked = 0;
+             QTimer cancel;
+             QObject::connect(&cancel, &QTimer::timeout, [&] {
+                 for (QWidget* w : QApplication::topLevelWidgets())
+                     if (auto* d = qobject_cast<QDialog*>(w);
+                         d && d->isVisible() && d->windowTitle() == "認証が必要です") {
+                         ++asked;
+                         d->reject();
+                     }
+             });
+             cancel.start(20);
+             QSignalSpy finished(View()->page(), &QWebEnginePage::loadFinished);
+             View()->page()->load(QUrl(server.Base() + "/cancelled/auth"));
+             ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, kTimeout));
+             QByteArrayList headers;
+             for (const THttpRequest& r : server.RequestsFor("/cancelled/auth"))
+                 headers << r.Header("Authorization");
+             EXPECT_EQ(headers, QByteArrayList{""});
+             EXPECT_EQ(asked, 1);
          }},
         {"a site's login asked once gives one request with the credentials",
          [&] {

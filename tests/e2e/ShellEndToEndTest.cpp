@@ -378,9 +378,9 @@ TEST_F(ShellEndToEnd, BidStopRefusesThePreviewPageOnlyWhileTheFlagIsOne)
             QSignalSpy ended(Page(), &QWebEnginePage::loadFinished);
             RunScript(row.script);
             if (flag == 1) {
-                ASSERT_TRUE(refused.wait(kTimeout) || !refused.isEmpty());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !refused.isEmpty(); }, kTimeout));
                 // The status bar says why once the cut-short load has ended.
-                ASSERT_TRUE(ended.wait(kTimeout) || !ended.isEmpty());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !ended.isEmpty(); }, kTimeout));
                 EXPECT_EQ(form->StatusBar1->currentMessage(), QString::fromUtf8(kBidStopStatus));
                 EXPECT_TRUE(refused.first().first().toString().contains("jp/show/bid_preview"));
                 EXPECT_EQ(server.RequestsFor(preview).size(), before);
@@ -589,6 +589,23 @@ TEST_F(ShellEndToEnd, NewWindowsAreTheEnginesOwnPagesOverTheirOpener)
              EXPECT_TRUE(server.RequestsFor("/test.jp/jp/show/bid_preview").isEmpty());
              EXPECT_EQ(form->Edit3->text(), base + "/popup-bid");
          }},
+        {"a new document after a blocked pop-up", base + "/item", TClick::No,
+         "setTimeout(() => window.open('/test.jp/opened'), 0)",
+         [&] {
+             ASSERT_TRUE(QTest::qWaitFor([&] { return statusTexts.contains(blocked); }, kTimeout));
+             Open(base + "/next");
+             statusTexts.clear();
+             RunScript("setTimeout(() => window.open('/test.jp/opened'), 0)");
+             EXPECT_TRUE(QTest::qWaitFor([&] { return statusTexts.contains(blocked); }, kTimeout));
+             ClickRunning("window.open('/test.jp/opened')");
+             EXPECT_TRUE(QTest::qWaitFor([&] { return browser->PageCount() == 2; }, kTimeout));
+         }},
+        {"a clicked window.open to an https address", base + "/item", TClick::Yes,
+         "window.open('https://127.0.0.1:1/')",
+         [&] {
+             EXPECT_TRUE(QTest::qWaitFor([&] { return browser->PageCount() == 2; }, kTimeout));
+             EXPECT_FALSE(statusTexts.contains("このページは新しいウィンドウでは開けません"));
+         }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -747,6 +764,10 @@ TEST_F(ShellEndToEnd, LoginRequestCarriesTheIdAndTheDecryptedPassword)
     const QString answered = base + "/login/config/login?.src=auc&.done=" + base + "/jp&login=taro";
     ASSERT_TRUE(QTest::qWaitFor([&] { return Page()->url().toString() == answered && !loading; }, kTimeout))
         << Page()->url().toString().toStdString();
+    // The address was replaced, not followed by a new entry: no entry holds
+    // the password, and Back cannot return to it.
+    for (const QWebEngineHistoryItem& item : Page()->history()->items())
+        EXPECT_FALSE(item.url().toString().contains("passwd")) << item.url().toString().toStdString();
     RunScript("location.href = '/test.jp/next'");
     const struct {
         QByteArray path;

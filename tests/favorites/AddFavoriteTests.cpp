@@ -46,6 +46,8 @@ TEST(RecogniseFavoritePage, MarkersRulesAndOverrides)
          Sjis("腕時計 セイコー"),
          searchBase + "%CF%D3%BB%FE%B7%D7+%A5%BB%A5%A4%A5%B3%A1%BC&auccat=0&alocale=0jp&acc=jp"},
         {"half-width kana in EUC-JP", searchBase + "%8E%B1", fkSearchWord, "\xB1", searchBase + "%8E%B1"},
+        {"half-width kana before a JIS X 0212 character", searchBase + "%8E%B1%8F%F4%FB", fkSearchWord, "\xB1\xFB\xFC",
+         searchBase + "%8E%B1%8F%F4%FB"},
         {"user page", userBase + "abc", fkUser, "abc", userBase + "abc"},
         {"user page ending in ?", userBase + "abc?", fkUser, "abc", userBase + "abc"},
         // Mended: the name ends before the query and the URL keeps its end.

@@ -70,6 +70,8 @@ TEST(BidStop, PageCheckIsCaseSensitiveRequestGateReadsEveryRoadLeniently)
         {"placebid", 1, "https://a.jp/jp/config/placebid", false, true},
         {"placebid escaped in capitals", 1, "https://a.jp/JP%2FConfig%252FPLACEBID", false, true},
         {"placebid escaped in the query", 1, "https://a.jp/a?next=jp%2Fconfig%2Fplacebid", false, false},
+        {"escaped dot segment inside the marker", 1, "https://x.jp/jp/show%2F.%2Fbid_preview", true, true},
+        {"escape at the very end", 1, "https://x.jp/jp/show/bid_previe%77", true, true},
     };
     for (const Row& row : rows) {
         TBidStop stop;

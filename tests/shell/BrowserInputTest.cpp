@@ -52,8 +52,9 @@ TEST(OtherProgramLinks, OnlySchemesTheEngineDoesNotShowAreHandedOn)
 {
     using R = TSchemeRoute;
     const std::pair<const char*, R> rows[] = {
-        {"HTTPS", R::Engine},      {"javascript", R::Engine}, {"data", R::Engine},         {"file", R::Engine},
-        {"view-source", R::Never}, {"devtools", R::Never},    {"mailto", R::OtherProgram}, {"tel", R::OtherProgram},
+        {"HTTPS", R::Engine},        {"javascript", R::Engine}, {"data", R::Engine},
+        {"file", R::Engine},         {"view-source", R::Never}, {"devtools", R::Never},
+        {"mailto", R::OtherProgram}, {"tel", R::OtherProgram},  {"blob", R::Engine},
     };
     for (const auto& [scheme, route] : rows)
         EXPECT_EQ(RouteForScheme(scheme), route) << scheme;

@@ -75,6 +75,8 @@ TEST(LoginAddress, PasswordIsMaskedWhereverTheAddressIsShown)
          "view-source:" + head + "&login=ta%26ro&passwd=********#x&passwd=y"},
         {"in another address's query", "https://a.jp/?passwd=k&next=" + login, true,
          "https://a.jp/?passwd=k&next=" + head + "&login=ta%26ro&passwd=********"},
+        {"in another login address's query", head + "&next=https://login.example.jp/config/login?passwd=y&a=1", true,
+         head + "&next=https://login.example.jp/config/login?passwd=********&a=1"},
         {"other path", "https://login.example.jp/other?passwd=x", false, "https://login.example.jp/other?passwd=x"},
         {"other host", "https://top.example.jp/config/login?passwd=x", false,
          "https://top.example.jp/config/login?passwd=x"},

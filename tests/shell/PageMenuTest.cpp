@@ -25,6 +25,9 @@ TEST(PageMenu, ActionsForWhatIsUnderThePointer)
         {"text field",
          {.Editable = true},
          {"切り取り", "コピー", "貼り付け", "すべて選択", "戻る", "進む", "再読み込み", "印刷..."}},
+        {"selection in a text field",
+         {.Editable = true, .Selection = true},
+         {"切り取り", "コピー", "貼り付け", "すべて選択", "戻る", "進む", "再読み込み", "印刷..."}},
     };
     QWebEngineProfile profile;
     QWebEnginePage page(&profile);
